@@ -1,0 +1,27 @@
+# qr5_glob(VAR dir...): the .cpp files directly in each folder. New files are
+# picked up at the next build (CONFIGURE_DEPENDS).
+function(qr5_glob var)
+  set(all)
+  foreach(dir ${ARGN})
+    file(GLOB found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+    list(APPEND all ${found})
+  endforeach()
+  list(SORT all)
+  set(${var} ${all} PARENT_SCOPE)
+endfunction()
+
+# qr5_test_dir(NAME dir LIBS...): one GoogleTest program of every .cpp in dir.
+function(qr5_test_dir name dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${ARGN} ${QR5_GTEST})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(${name} PRIVATE
+    QR5_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    QR5_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    QR5_TESTDATA_DIR="${CMAKE_SOURCE_DIR}/../shared/testdata")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
+endfunction()
