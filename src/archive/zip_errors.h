@@ -1,0 +1,31 @@
+// The archive component's exceptions. Each carries only its message.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace qr5::archive {
+
+class EZipError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+#define QR5_ZIP_ERROR(Name)                 \
+  class Name : public EZipError {           \
+   public:                                  \
+    using EZipError::EZipError;             \
+  }
+
+QR5_ZIP_ERROR(EIncompleteZip);
+QR5_ZIP_ERROR(ENotAZipFile);
+QR5_ZIP_ERROR(EBadZipFile);
+QR5_ZIP_ERROR(EFatalUnzipError);
+QR5_ZIP_ERROR(EBiggerThanUncompressed);
+QR5_ZIP_ERROR(ECantWriteUCF);
+QR5_ZIP_ERROR(EUserCanceled);
+QR5_ZIP_ERROR(EListError);
+
+#undef QR5_ZIP_ERROR
+
+}  // namespace qr5::archive
