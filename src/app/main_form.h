@@ -1,0 +1,55 @@
+// TMainForm: the hidden main form. It holds the archive component and the
+// install actions; its idle handler is the wizard driver. Its methods are
+// defined beside the subsystem each belongs to:
+//   app/main_form.cpp          FormCreate, construction
+//   app/wizard_driver.cpp      OnIdleApplication
+//   lang/extract_language_files.cpp, lang/load_resource_language.cpp
+//   install/do_install.cpp, install/do_install_kavo5_dll.cpp,
+//   install/do_install_bde.cpp, install/progress_handlers.cpp,
+//   install/program_group.cpp
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/form.h"
+
+namespace qr5::archive {
+class TZipArchive;
+}
+
+namespace qr5::app {
+
+class TMainForm : public Form {
+ public:
+  TMainForm();
+  ~TMainForm() override;
+
+  // The archive component, created with OverwriteMode Always and the two
+  // progress events assigned.
+  std::unique_ptr<archive::TZipArchive> ZipArchive1;
+
+  // Start-up: fills the start-up fields of the session state and hooks the
+  // application's idle event.
+  void FormCreate();
+  // The wizard driver, run once on the first idle moment.
+  void OnIdleApplication();
+
+  // Language resources.
+  void DoExtractLanguageFiles();
+  void LoadResourceLanguage(const std::string& path);
+
+  // Install actions, in the order the driver runs them.
+  void DoInstall();
+  void DoInstallKAVO5DLL();
+  void DoInstallBDE();
+  void CreateProgramGroup(const std::string& ext, const std::string& name);
+
+  // Progress events of ZipArchive1.
+  void ZipArchive1TotalPercentDone(int percent);
+  void ZipArchive1StartUnZip(int file_index, std::string& file_name, bool& skip);
+};
+
+extern TMainForm* MainForm;
+
+}  // namespace qr5::app
