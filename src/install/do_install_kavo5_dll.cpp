@@ -1,0 +1,22 @@
+// DoInstallKAVO5DLL: a helper library shipped beside the setup, not in it.
+#include "app/main_form.h"
+#include "app/session_state.h"
+#include "lang/strip_trailing_backslash.h"
+#include "platform/platform.h"
+
+namespace qr5::app {
+
+void TMainForm::DoInstallKAVO5DLL() {
+  auto& files = *platform::Sys().files;
+  const std::string source = Session().SetupDir + "KAVO5.DLL";
+  const uint32_t attributes = files.GetFileAttributes(source);
+  if (attributes == platform::INVALID_FILE_ATTRIBUTES ||
+      (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return;
+  }
+  // Not essential to the suite: the result is not examined.
+  files.CopyFile(source, lang::StripTrailingBackslash(Session().InstallDir) + "\\KAVO5.DLL",
+                 /*fail_if_exists=*/false);
+}
+
+}  // namespace qr5::app

@@ -1,0 +1,75 @@
+#include "install/registry_records.h"
+
+#include "app/session_state.h"
+#include "install/registry_key.h"
+
+namespace qr5::install {
+
+namespace {
+
+using platform::HKEY_CURRENT_USER;
+using platform::HKEY_LOCAL_MACHINE;
+
+// The per-user record lies directly under the root, not under "Software".
+constexpr char kUserKey[] = "Quorlin5";
+constexpr char kUninstallKey[] = "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kUninstallSubKey[] = "Quorlin 5";
+constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+// The maker's site, shown by the control panel both as the publisher's
+// address and as the support link.
+constexpr char kMakerUrl[] = "http://www.ostrelsoftware.com/";
+
+std::string ReadUserValue(const std::string& name) {
+  RegistryKey key;
+  if (!key.Open(HKEY_CURRENT_USER, kUserKey)) return "";
+  return key.ReadString(name);
+}
+
+void WriteUserValue(const std::string& name, const std::string& value) {
+  RegistryKey key;
+  if (!key.OpenOrCreate(HKEY_CURRENT_USER, kUserKey)) {
+    throw ERegistryException(std::string("Failed to create key ") + kUserKey);
+  }
+  key.WriteString(name, value);
+}
+
+}  // namespace
+
+std::string ReadRegLanguage() { return ReadUserValue("Language"); }
+
+std::string ReadRegInstallPath() { return ReadUserValue("Installation Path"); }
+
+void WriteRegLanguage(const std::string& language_name) {
+  WriteUserValue("Language", language_name);
+}
+
+void WriteRegInstallPath(const std::string& install_dir) {
+  WriteUserValue("Installation Path", install_dir);
+}
+
+void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path) {
+  RegistryKey uninstall;
+  // Without the rights to write machine-wide keys there is no entry; the
+  // suite still works.
+  if (!uninstall.OpenOrCreate(HKEY_LOCAL_MACHINE, kUninstallKey)) return;
+  const RegistryKey entry = uninstall.CreateSubKey(kUninstallSubKey);
+  entry.WriteString("Publisher", "Ostrel Software");
+  entry.WriteString("URLInfoAbout", kMakerUrl);
+  entry.WriteString("HelpLink", kMakerUrl);
+  entry.WriteString("UninstallString", uninstall_command);
+  entry.WriteString("DisplayIcon", icon_path);
+  entry.WriteString("DisplayName", "Quorlin 5");
+}
+
+std::string GetProgramFilesDir() {
+  RegistryKey key;
+  if (!key.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey)) return "";
+  return key.ReadString("ProgramFilesDir");
+}
+
+void RecordInstallDir(const std::string& install_dir) {
+  app::Session().RecordedInstallDir = install_dir;
+}
+
+}  // namespace qr5::install
