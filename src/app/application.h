@@ -37,6 +37,8 @@ class Application {
   std::string title;
 
   void SetFrontEnd(FrontEnd* front_end) { front_end_ = front_end; }
+  // The front end set, or else a headless one that has no input (modal
+  // loops end with Cancel) and writes message boxes to stderr.
   FrontEnd& Front();
 
   // The main form: closing it ends Run().
@@ -48,29 +50,40 @@ class Application {
   std::function<void()> on_idle;
 
   // Runs the message loop until the main form is closed or a termination
-  // request reaches the loop.
+  // request reaches the loop: shows the main form when show_main_form is
+  // set, then { raise the idle event once; wait for and deliver one
+  // message } until then. A front end without further input requests
+  // termination.
   void Run();
+  // The termination request. It takes effect when a message loop next looks
+  // at it: Run() ends, a modal loop returns mrCancel without a close query.
   void Terminate() { terminated_ = true; }
   bool Terminated() const { return terminated_; }
   void ProcessMessages();
 
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
   // Shows an exception that escaped a handler, as the default handler of a
-  // Windows GUI application does, and lets the run go on.
+  // Windows GUI application does, and lets the run go on: a message box with
+  // the exception's message (a period appended unless it ends in one or in
+  // other punctuation), the title as caption, MB_OK | MB_ICONERROR.
   void HandleException(const std::exception& e);
-  // Runs fn, showing any exception it throws.
-  void Guard(const std::function<void()>& fn);
+  // Runs fn, showing any exception it throws. True when fn returned.
+  bool Guard(const std::function<void()>& fn);
 
   // Main form closed (Close() on the main form calls this).
   void MainFormClosed() { main_closed_ = true; }
   bool MainFormIsClosed() const { return main_closed_; }
 
-  // Back to the state of a new process (tests).
+  // Back to the state of a new process (tests): no front end, no main form,
+  // no idle handler, no termination request.
   void Reset();
 
  private:
   friend class Form;
   int RunModal(Form& form);
+  void FormDestroyed(Form& form);
+  // One message through the front end; exceptions shown.
+  void HandleMessage();
   FrontEnd* front_end_ = nullptr;
   Form* main_form_ = nullptr;
   bool terminated_ = false;

@@ -117,37 +117,69 @@ class Form {
   virtual void FormShow() {}
   virtual void FormClose(CloseAction& action) { (void)action; }
   // Key preview: runs before the focused control sees the key when
-  // key_preview is set; clearing *key_handled swallows the key.
+  // key_preview is set; setting swallow to true swallows the key (the
+  // VCL's Key := 0).
   virtual void FormKeyDown(Key key, ShiftState shift, bool& swallow) {
     (void)key, (void)shift, (void)swallow;
+  }
+  // A folder tree entry picked by the user, named by its full path. Forms
+  // with a tree override it; false when the form has no such tree or the
+  // path cannot be selected.
+  virtual bool SelectPath(const std::string& control_name, const std::string& path) {
+    (void)control_name, (void)path;
+    return false;
   }
 
   // ---- operations ----
   // Shows the form modally through the application's front end and runs its
-  // modal loop; returns the modal result. A pending termination request of
-  // the application makes it return mrCancel at once.
+  // modal loop; returns the modal result:
+  //   FormShow; show; modal_result := 0;
+  //   loop { termination requested: modal_result := mrCancel, leave (no
+  //          close query); let the front end deliver one message;
+  //          modal_result set: CloseModal (FormClose may withdraw it) }
+  //   hide; return modal_result.
+  // A pending termination request thus makes it return mrCancel at once.
   int ShowModal();
-  void Show();   // not modal: visible until Close() or Hide()
+  void Show();   // not modal: runs FormShow, visible until Close() or Hide()
   void Hide();
   // Asks to close: for a modal form sets modal_result to mrCancel (the loop
-  // then runs the close query); a modeless form runs FormClose and hides.
+  // then runs the close query); a modeless form runs FormClose and hides,
+  // and closing the application's main form requests termination.
   void Close();
+  // Moves the keyboard focus (runs on_exit of the control that loses it).
+  // Disabled, invisible or unknown controls are ignored.
   void SetFocus(const std::string& control_name);
 
   // ---- user actions, as a front end delivers them ----
-  // Click on a button, check box or radio button (enabled and visible ones
-  // only). Runs on_click, then takes the button's modal result.
+  // Each returns false (and does nothing) for an unknown, disabled or
+  // invisible control or one of the wrong kind. Handlers run guarded: an
+  // exception they throw is shown by Application::HandleException.
+  //
+  // Click on a button, check box or radio button. The control takes the
+  // focus first (the old one's on_exit runs; when that handler moves the
+  // focus elsewhere the click is lost, as on Windows). A button then sets
+  // the form's modal_result to its own and runs on_click, which may still
+  // change it; a check box toggles, a radio button checks itself and
+  // unchecks its group, and on_click runs.
   bool Click(const std::string& control_name);
-  void SetChecked(const std::string& control_name, bool checked);  // by the user
-  void TypeText(const std::string& control_name, const std::string& text);
-  void SelectItem(const std::string& control_name, int index);
+  // Sets a check box or radio button as the user would (a change runs
+  // on_click; a radio button cannot be unchecked by the user).
+  bool SetChecked(const std::string& control_name, bool checked);
+  // Focuses an edit and replaces its text; on_change runs.
+  bool TypeText(const std::string& control_name, const std::string& text);
+  // Focuses a combo box and selects entry index (-1: none); on_change runs.
+  bool SelectItem(const std::string& control_name, int index);
+  // Focus by the user (focusable kinds only).
+  bool Focus(const std::string& control_name);
   // A key pressed while this form is active: key preview first, then Enter
-  // presses the default button (or the focused button), Escape the cancel
-  // button, Alt+F4 closes the frame, Tab moves the focus.
+  // presses the focused button or else the default button, Escape the
+  // cancel button (nothing when there is none), Alt+F4 closes the frame,
+  // Tab and Shift+Tab move the focus along the tab stops.
   void KeyDown(Key key, ShiftState shift = {});
-  // The close box of the window frame.
+  // The close box of the window frame (WM_CLOSE): a close as Cancel.
   void CloseByFrame();
-  // Accelerator: Alt+letter (or the letter on a form without edit focus).
+  // Accelerator: Alt+letter clicks the button, check box or radio button
+  // whose text marks that letter with "&".
   bool PressAccelerator(char letter);
 
   // Runs the close query for a modal result that is set; resets
@@ -160,7 +192,10 @@ class Form {
 
  private:
   friend class Application;
-  void MoveFocus(Control* to);
+  // Focus change; false when a handler moved the focus elsewhere.
+  bool MoveFocus(Control* to);
+  Control* Usable(const std::string& name);  // enabled and visible
+  void FocusFirst();
   std::vector<std::unique_ptr<Control>> controls_;
   bool visible_ = false;
   bool modal_ = false;
