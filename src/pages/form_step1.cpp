@@ -1,9 +1,151 @@
 #include "pages/form_step1.h"
 
+#include <memory>
+
+#include "app/main_form.h"
+#include "app/session_state.h"
+#include "install/registry_records.h"
+#include "lang/ini_file.h"
+#include "lang/installed_language_name.h"
+#include "lang/language_codes.h"
+#include "lang/setup_keys.h"
+#include "platform/platform.h"
+
 namespace qr5::pages {
 
 TFormStep1* FormStep1 = nullptr;
 
-TFormStep1::TFormStep1() : app::Form("TFormStep1") {}
+namespace {
+
+// Every attribute a search admits: read-only, hidden, system, volume label,
+// directory and archive.
+constexpr uint32_t kAnyFile = 63;
+
+app::Control MakeControl(const char* name, app::ControlKind kind, const char* text, int left,
+                         int top, int width, int height) {
+  app::Control control;
+  control.name = name;
+  control.kind = kind;
+  control.text = text;
+  control.left = left;
+  control.top = top;
+  control.width = width;
+  control.height = height;
+  return control;
+}
+
+app::Control& AddImage(app::Form& form) {
+  app::Control image = MakeControl("Image1", app::ControlKind::kImage, "", 8, 8, 32, 33);
+  image.picture = "setup_language";
+  return form.Add(std::move(image));
+}
+
+app::Control& AddLabel(app::Form& form) {
+  app::Control label =
+      MakeControl("LabelSelectLanguage", app::ControlKind::kLabel,
+                  "Select the language to use during the installation:", 48, 8, 241, 33);
+  label.word_wrap = true;
+  return form.Add(std::move(label));
+}
+
+app::Control& AddCombo(app::Form& form) {
+  app::Control combo = MakeControl("LangCombo", app::ControlKind::kComboBox, "", 48, 50, 241, 21);
+  combo.tab_stop = true;
+  return form.Add(std::move(combo));
+}
+
+app::Control& AddButton(app::Form& form, const char* name, const char* text, int left,
+                        int modal_result) {
+  app::Control button = MakeControl(name, app::ControlKind::kButton, text, left, 90, 75, 25);
+  button.modal_result = modal_result;
+  button.is_default = modal_result == app::mrOk;
+  button.is_cancel = modal_result == app::mrCancel;
+  button.tab_stop = true;
+  return form.Add(std::move(button));
+}
+
+}  // namespace
+
+TFormStep1::TFormStep1()
+    : app::Form("TFormStep1"),
+      LangCombo(AddCombo(*this)),
+      LabelSelectLanguage(AddLabel(*this)),
+      OKButton(AddButton(*this, "OKButton", "OK", 134, app::mrOk)),
+      CancelButton(AddButton(*this, "CancelButton", "Cancel", 214, app::mrCancel)),
+      Image1(AddImage(*this)) {
+  caption = "Select Setup Language";
+  client_width = 297;
+  client_height = 125;
+  border = app::BorderStyle::kDialog;
+  minimize_box = false;
+  centred = true;
+  OKButton.on_click = [this] { OKButtonClick(); };
+  CancelButton.on_click = [this] { CancelButtonClick(); };
+  active_control = &LangCombo;
+}
+
+void TFormStep1::FormShow() { LoadLanguageList(); }
+
+void TFormStep1::LoadLanguageList() {
+  app::SessionState& session = app::Session();
+  LangCombo.items.clear();
+  LangCombo.item_index = -1;
+  LangCombo.text.clear();
+  int count = 0;
+  int preselected = -1;
+
+  session.PreviousLanguage = install::ReadRegLanguage();
+  session.PreviousInstallPath = install::ReadRegInstallPath();
+
+  std::unique_ptr<platform::FileSearch> search =
+      platform::Sys().files->FindFirst(session.TempDir + "LANGUAGE.*", kAnyFile);
+  for (bool found = search != nullptr; found; found = search->Next()) {
+    const std::string path = session.TempDir + search->Current().name;
+    const std::string name = lang::TIniFile(path).ReadString(lang::kSetupSection,
+                                                              lang::kLanguageKey, "");
+    if (name.empty()) continue;
+    LangCombo.items.push_back(name);
+    const int index = count++;
+    // The system language picks the first entry that matches it ...
+    if (preselected == -1 && name == lang::LangConvertToQuorlin5(lang::GetInstalledLanguageName())) {
+      preselected = index;
+      LoadPageTexts(path);
+    }
+    // ... but the language of the previous installation wins, last match.
+    if (!session.PreviousLanguage.empty() && name == session.PreviousLanguage) {
+      preselected = index;
+      LoadPageTexts(path);
+    }
+  }
+
+  if (preselected != -1) {
+    LangCombo.item_index = preselected;
+    LangCombo.text = LangCombo.items[static_cast<size_t>(preselected)];
+  }
+  Changed();
+}
+
+void TFormStep1::LoadPageTexts(const std::string& language_file) {
+  const lang::TIniFile ini(language_file);
+  caption = ini.ReadString(lang::kSetupSection, lang::kPageCaptionKey, "");
+  LabelSelectLanguage.text = ini.ReadString(lang::kSetupSection, lang::kPagePromptKey, "");
+  OKButton.text = ini.ReadString(lang::kSetupSection, lang::kPageOkKey, "");
+  CancelButton.text = ini.ReadString(lang::kSetupSection, lang::kPageCancelKey, "");
+}
+
+void TFormStep1::OKButtonClick() {
+  app::SessionState& session = app::Session();
+  const int index = LangCombo.item_index;
+  session.LanguageName = index >= 0 && static_cast<size_t>(index) < LangCombo.items.size()
+                             ? LangCombo.items[static_cast<size_t>(index)]
+                             : std::string();
+  session.LanguageExt = lang::LangQR5ConvertToExtension(session.LanguageName);
+  session.LanguageFilePath = session.TempDir + "LANGUAGE" + session.LanguageExt;
+}
+
+void TFormStep1::CancelButtonClick() {
+  // Leaving the language page ends the setup once the driver returns.
+  if (app::MainForm != nullptr) app::MainForm->Close();
+}
 
 }  // namespace qr5::pages

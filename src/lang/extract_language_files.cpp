@@ -1,0 +1,35 @@
+#include "app/application.h"
+#include "app/main_form.h"
+#include "app/session_state.h"
+#include "archive/zip_archive.h"
+#include "lang/strip_trailing_backslash.h"
+#include "platform/platform.h"
+
+namespace qr5::app {
+
+namespace {
+
+constexpr const char* kNoPayloadMessage = "Unable to run the stub program without data to expand...";
+
+}  // namespace
+
+// Takes the language and license files out of the payload appended to this
+// executable into the temporary folder, where the language page finds them.
+// Without them the setup cannot go on: the user is told so and the
+// application asked to end; the language page then returns Cancel.
+void TMainForm::DoExtractLanguageFiles() {
+  try {
+    archive::TZipArchive& zip = *ZipArchive1;
+    zip.SetZipName(platform::Sys().files->GetModuleFileName());
+    zip.LoadDirectory();
+    zip.FilesList.push_back("LANGUAGE.*");
+    zip.FilesList.push_back("LICENSE.*");
+    zip.SetDestDir(lang::StripTrailingBackslash(Session().TempDir));
+    zip.ExtractSelected();
+  } catch (...) {
+    App().MessageBox(kNoPayloadMessage, App().title, platform::MB_OK);
+    App().Terminate();
+  }
+}
+
+}  // namespace qr5::app
