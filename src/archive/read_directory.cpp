@@ -1,0 +1,151 @@
+// ReadDirectory: the end record, the ".zfc" companion, the central walk with
+// its fall-back to the recovery scan, and the reading of one central header.
+#include "archive/le_bytes.h"
+#include "archive/lfn_file_stream.h"
+#include "archive/path_utils.h"
+#include "archive/zip_errors.h"
+#include "archive/zip_reader.h"
+
+namespace qr5::archive {
+
+namespace {
+
+[[noreturn]] void RaiseBadZip() { throw EBadZipFile("Not a valid zip file!"); }
+
+}  // namespace
+
+bool TZipReader::ReadCentralHeader(TLFNFileStream& stream, TZipHeaderInfo& info) {
+  int64_t start = stream.Position();
+  uint8_t h[kCentralHeaderSize];
+  if (!stream.ReadExact(h, sizeof h) || Get32(h) != kCentralHeaderSignature ||
+      start > int64_t{UINT32_MAX}) {
+    stream.Seek(start);
+    return false;
+  }
+  uint16_t name_length = Get16(h + 28);
+  std::string name(name_length, '\0');
+  if (!stream.ReadExact(name.data(), name_length)) {
+    stream.Seek(start);
+    return false;
+  }
+  info.VersionMadeBy = Get16(h + 4);
+  info.VersionNeeded = Get16(h + 6);
+  info.BitFlags = Get16(h + 8);
+  info.CompressionMethod = Get16(h + 10);
+  info.DosDateTime = NormalizeDosDateTime(Get32(h + 12));
+  info.Crc32 = Get32(h + 16);
+  info.CompressedSize = Get32(h + 20);
+  info.UncompressedSize = Get32(h + 24);
+  info.CentralExtraLength = Get16(h + 30);
+  info.CommentLength = Get16(h + 32);
+  info.DiskNumberStart = Get16(h + 34);
+  info.InternalAttributes = Get16(h + 36);
+  info.ExternalAttributes = Get32(h + 38);
+  info.LocalHeaderOffset = Get32(h + 42);
+  info.CentralHeaderOffset = static_cast<uint32_t>(start);
+  info.LocalExtraLength = 0;
+  info.FileComment.reset();
+  info.ToProcess = false;
+  // Names written on MS-DOS are in the OEM code page.
+  if ((info.VersionMadeBy >> 8) == 0) name = platform::Sys().system->OemToAnsi(name);
+  SplitStoredName(name, info.Directory, info.FileName);
+  info.FileNameLength = static_cast<uint16_t>(info.Directory.size() + info.FileName.size());
+  stream.Seek(stream.Position() + info.CentralExtraLength + info.CommentLength);
+  return true;
+}
+
+void TZipReader::ReadDirectory() {
+  archive_time_ = 0;
+  stream_->GetTime(&archive_time_);
+  directory_.reset();
+  view_.clear();
+
+  TLFNFileStream* central = stream_.get();
+  std::unique_ptr<TLFNFileStream> companion;
+  bool found = FindEndRecord(*stream_);
+  if (!found) {
+    // A saved copy of the central directory beside the archive.
+    companion = TLFNFileStream::TryOpen(ChangeFileExt(zip_name_, ".zfc"), platform::OpenMode::kRead);
+    if (companion && FindEndRecord(*companion)) {
+      found = true;
+      central = companion.get();
+    } else {
+      companion.reset();
+    }
+  }
+
+  if (found) {
+    // Spanned and split archives are not read: their disks are never
+    // fetched, so a central directory on another disk fails the walk.
+    multi_disk_mode_ =
+        end_central_.ThisDisk == 0 ? TMultiDiskMode::mmNone : TMultiDiskMode::mmBlocks;
+    if (end_central_.TotalEntries != 0) {
+      central->Seek(companion ? 0 : int64_t{end_central_.CentralOffset});
+    }
+  } else {
+    TIncompleteZipMode mode = IncompleteZipMode;
+    if (OnInCompleteZip) OnInCompleteZip(mode);
+    switch (mode) {
+      case TIncompleteZipMode::izAssumeNotAZip:
+        throw ENotAZipFile("Not a valid zip file!");
+      case TIncompleteZipMode::izAssumeMulti:
+        throw EIncompleteZip("Incomplete Zip File");
+      case TIncompleteZipMode::izAssumeBad:
+        if (!ScanLocalHeaders()) {
+          SetCursor(false);
+          ClearArchive();
+          RaiseBadZip();
+        }
+        central = stream_.get();
+        break;
+    }
+  }
+
+  if (!directory_) directory_ = std::make_unique<TSortedZip>();
+
+  auto restart_in_scan_mode = [&]() {
+    companion.reset();
+    central = stream_.get();
+    central->Seek(end_central_.CentralOffset);
+  };
+  for (int i = 0; i < end_central_.TotalEntries;) {
+    auto info = std::make_unique<TZipHeaderInfo>();
+    if (ReadCentralHeader(*central, *info)) {
+      if (!scan_mode_) {
+        try {
+          directory_->Insert(std::move(info));
+        } catch (const EListError&) {
+          if (!ScanLocalHeaders()) {
+            ClearArchive();
+            RaiseBadZip();
+          }
+          restart_in_scan_mode();
+          i = 0;
+          continue;
+        }
+      } else {
+        int at = directory_->Find(info->DiskNumberStart, info->LocalHeaderOffset);
+        if (at >= 0) {
+          TZipHeaderInfo& kept = (*directory_)[at];
+          uint32_t offset = kept.LocalHeaderOffset;
+          kept = *info;
+          kept.LocalHeaderOffset = offset;
+        }
+      }
+      ++i;
+      continue;
+    }
+    if (scan_mode_) break;  // the directory stands as scanned
+    if (multi_disk_mode_ != TMultiDiskMode::mmNone || !ScanLocalHeaders()) {
+      ClearArchive();
+      RaiseBadZip();
+    }
+    restart_in_scan_mode();
+    i = 0;
+  }
+
+  if (multi_disk_mode_ != TMultiDiskMode::mmNone && end_central_.CommentLength != 0) ZipComment();
+  BuildView();
+}
+
+}  // namespace qr5::archive

@@ -1,0 +1,185 @@
+// UnZipOne: one entry of a run, from its local header to the CRC check.
+#include "archive/extraction_run.h"
+#include "archive/le_bytes.h"
+#include "archive/lfn_file_stream.h"
+#include "archive/path_utils.h"
+#include "archive/zip_crypto.h"
+#include "archive/zip_errors.h"
+#include "archive/zip_reader.h"
+
+namespace qr5::archive {
+
+namespace {
+
+using platform::Sys;
+
+// Decrypts the 12-byte header at the stream's position with password; the
+// keys are left running for the data when the check byte matches.
+bool CheckPassword(TLFNFileStream& archive, int64_t header_at, const TZipHeaderInfo& entry,
+                   const std::string& password, ZipKeys& keys) {
+  uint8_t header[kEncryptionHeaderSize];
+  if (!archive.Seek(header_at) || !archive.ReadExact(header, sizeof header)) {
+    throw EFatalUnzipError("Premature end of file reached");
+  }
+  keys.Init(password);
+  keys.Decrypt(header, sizeof header);
+  return header[kEncryptionHeaderSize - 1] ==
+         PasswordCheckByte(entry.BitFlags, entry.DosDateTime, entry.Crc32);
+}
+
+// Deletes a file that failed its check, also when it was made read-only.
+void DeleteFailedFile(const std::string& path) {
+  auto& files = *Sys().files;
+  if (files.DeleteFile(path)) return;
+  uint32_t attributes = files.GetFileAttributes(path);
+  if (attributes != platform::INVALID_FILE_ATTRIBUTES &&
+      (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0) {
+    files.SetFileAttributes(path, attributes & ~platform::FILE_ATTRIBUTE_READONLY);
+    files.DeleteFile(path);
+  }
+}
+
+}  // namespace
+
+bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
+  const TZipHeaderInfo entry = *view_[static_cast<size_t>(index)];
+  TLFNFileStream& archive = run.Archive();
+
+  int64_t data_at = 0;
+  if (!entry.IsFolder()) {
+    uint8_t local[kLocalHeaderSize];
+    if (!archive.Seek(entry.LocalHeaderOffset) || !archive.ReadExact(local, sizeof local)) {
+      throw EFatalUnzipError("Premature end of file reached");
+    }
+    data_at = int64_t{entry.LocalHeaderOffset} + kLocalHeaderSize + Get16(local + 26) +
+              Get16(local + 28);
+  }
+  const std::string folder = DestinationFolder(entry);
+
+  if (entry.IsFolder()) {
+    if (!DestinationIsSafe(entry)) {
+      SkipEntry(srCreateError, folder, index, 0);
+      return true;
+    }
+    if (RecreateDirs && !DirectoryExists(folder)) ForceDirectories(folder);
+    ++extracted;
+    return true;
+  }
+
+  std::string path = folder + entry.FileName;
+  if (!DestinationIsSafe(entry)) {
+    SkipEntry(srCreateError, path, index, entry.UncompressedSize);
+    return true;
+  }
+  bool skip = false;
+  if (OnStartUnZip) OnStartUnZip(index, path, skip);
+  if (skip) return true;
+
+  std::string parent = ExtractFilePath(path);
+  if (!parent.empty() && !DirectoryExists(parent)) ForceDirectories(parent);
+
+  ZipKeys keys;
+  if (entry.Encrypted()) {
+    while (!CheckPassword(archive, data_at, entry, Password, keys)) {
+      std::string new_password = Password;
+      if (OnBadPassword) OnBadPassword(index, new_password);
+      if (!OnBadPassword || new_password == Password) {
+        SkipEntry(srBadPassword, entry.StoredPath(), index, entry.UncompressedSize);
+        return true;
+      }
+      Password = new_password;
+    }
+    data_at += kEncryptionHeaderSize;
+  }
+
+  if (OverwriteMode != TOverwriteMode::Always && FileExists(path)) {
+    bool overwrite = false;
+    switch (OverwriteMode) {
+      case TOverwriteMode::Prompt:
+        if (OnPromptForOverwrite) {
+          OnPromptForOverwrite(overwrite, index, path);
+        } else {
+          overwrite = ShowMessage("Replace existing file " + entry.FileName + "?", "File Exists Alert",
+                                  platform::MB_YESNO | platform::MB_ICONQUESTION) == platform::IDYES;
+        }
+        break;
+      case TOverwriteMode::ifNewer:
+      case TOverwriteMode::ifOlder: {
+        platform::FileTime existing_time = 0;
+        auto existing = Sys().files->OpenFile(path, platform::OpenMode::kRead);
+        if (existing && existing->GetTime(&existing_time)) {
+          uint32_t existing_dos = FileTimeToDosDateTime(existing_time);
+          uint32_t entry_dos = NormalizeDosDateTime(entry.DosDateTime);
+          overwrite = OverwriteMode == TOverwriteMode::ifNewer ? entry_dos > existing_dos
+                                                               : entry_dos < existing_dos;
+        }
+        break;
+      }
+      case TOverwriteMode::Never:
+      case TOverwriteMode::Always:
+        break;
+    }
+    if (!overwrite) {
+      SkipEntry(srNoOverwrite, path, index, entry.UncompressedSize);
+      return true;
+    }
+  }
+
+  auto output = TLFNFileStream::TryOpen(path, platform::OpenMode::kCreateAlways);
+  if (!output && ReplaceReadOnly) {
+    uint32_t attributes = Sys().files->GetFileAttributes(path);
+    if (attributes != platform::INVALID_FILE_ATTRIBUTES &&
+        (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0) {
+      Sys().files->SetFileAttributes(path, attributes & ~platform::FILE_ATTRIBUTE_READONLY);
+    }
+    output = TLFNFileStream::TryOpen(path, platform::OpenMode::kCreateAlways);
+  }
+  if (!output) {
+    SkipEntry(srCreateError, path, index, entry.UncompressedSize);
+    return true;
+  }
+
+  bool completed = true;
+  run.BeginEntry(entry, output.get(), entry.Encrypted() ? &keys : nullptr);
+  if (!archive.Seek(data_at)) throw EFatalUnzipError("Premature end of file reached");
+  try {
+    run.Decode(entry.CompressionMethod);
+  } catch (const EBiggerThanUncompressed&) {
+    completed = false;
+  }
+  // Other exceptions end the run; the partly written file is closed as is.
+  output->Flush(FlushFilesOnClose);
+  output.reset();
+
+  if (completed) {
+    if (auto file = Sys().files->OpenFile(path, platform::OpenMode::kReadWrite)) {
+      file->SetTime(DosDateTimeToFileTime(NormalizeDosDateTime(entry.DosDateTime)));
+    }
+    if (RetainAttributes) Sys().files->SetFileAttributes(path, entry.ExternalAttributes);
+  }
+
+  uint32_t crc = run.FinalCrc();
+  if (crc == entry.Crc32) {
+    if (OnEndUnZip) OnEndUnZip(index, path);
+    ++extracted;
+    return true;
+  }
+  DeleteFailedFile(path);
+  if (entry.Encrypted()) {
+    std::string new_password = Password;
+    if (OnBadPassword) OnBadPassword(index, new_password);
+    if (OnBadPassword && new_password != Password) {
+      Password = new_password;
+      return false;  // run the entry again with the new password
+    }
+    if (OnSkippingFile) {
+      bool retry = false;
+      OnSkippingFile(srBadPassword, entry.StoredPath(), index, retry);
+    }
+  } else if (OnBadCRC) {
+    OnBadCRC(crc, entry.Crc32, index);
+  }
+  return true;
+}
+
+}  // namespace qr5::archive
