@@ -30,20 +30,24 @@ class TMainForm : public Form {
   std::unique_ptr<archive::TZipArchive> ZipArchive1;
 
   // Start-up: fills the start-up fields of the session state and hooks the
-  // application's idle event.
+  // application's idle event. Run by the constructor, as a form's creation
+  // handler is.
   void FormCreate();
   // The wizard driver, run once on the first idle moment.
   void OnIdleApplication();
 
+  // The steps the driver runs are virtual so that a test can stand in for
+  // them and watch the driver alone.
+
   // Language resources.
-  void DoExtractLanguageFiles();
-  void LoadResourceLanguage(const std::string& path);
+  virtual void DoExtractLanguageFiles();
+  virtual void LoadResourceLanguage(const std::string& path);
 
   // Install actions, in the order the driver runs them.
-  void DoInstall();
-  void DoInstallKAVO5DLL();
-  void DoInstallBDE();
-  void CreateProgramGroup(const std::string& ext, const std::string& name);
+  virtual void DoInstall();
+  virtual void DoInstallKAVO5DLL();
+  virtual void DoInstallBDE();
+  virtual void CreateProgramGroup(const std::string& ext, const std::string& name);
 
   // Progress events of ZipArchive1.
   void ZipArchive1TotalPercentDone(int percent);

@@ -1,0 +1,49 @@
+#include "app/main_form.h"
+
+#include "app/application.h"
+#include "app/session_state.h"
+#include "app/temp_directory.h"
+#include "archive/zip_archive.h"
+#include "platform/platform.h"
+
+namespace qr5::app {
+
+TMainForm* MainForm = nullptr;
+
+TMainForm::TMainForm() : Form("TMainForm") {
+  caption = "QR5 Installer - Rel 1.7 - 21/02/2005";
+  border = BorderStyle::kDialog;
+  centred = true;
+
+  ZipArchive1 = std::make_unique<archive::TZipArchive>();
+  archive::TZipArchive& zip = *ZipArchive1;
+  zip.OverwriteMode = archive::TOverwriteMode::Always;
+  zip.OnStartUnZip = [this](int file_index, std::string& file_name, bool& skip) {
+    ZipArchive1StartUnZip(file_index, file_name, skip);
+  };
+  zip.OnTotalPercentDone = [this](int percent) { ZipArchive1TotalPercentDone(percent); };
+  // The component keeps the pages painted and asks its questions through the
+  // application, like any other part of the program.
+  zip.ProcessMessagesHook = [] { App().ProcessMessages(); };
+  zip.MessageBoxHook = [](const std::string& text, const std::string& caption, unsigned flags) {
+    return App().MessageBox(text, caption, flags);
+  };
+
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::FormCreate() {
+  SessionState& session = Session();
+  const std::string exe = platform::Sys().files->GetModuleFileName();
+  session.SetupDir = exe.substr(0, exe.find_last_of('\\') + 1);
+  session.TempDir = GetWindowsTempDirectory();
+  session.ProductFolder = "\\QR5";
+  session.InstallDir = "C:\\QR5";
+  App().on_idle = [this] { OnIdleApplication(); };
+}
+
+}  // namespace qr5::app

@@ -1,0 +1,16 @@
+// The program's entry, the same on every platform: the host (WinMain on
+// Windows, main over the simulated machine) installs the machine and the
+// front end and calls RunProgram.
+#pragma once
+
+namespace qr5::app {
+
+class FrontEnd;
+
+// Runs the setup: the instance guard, COM, the ten forms, the message loop
+// (the wizard runs in its idle event) and the clean-up of the language and
+// license files in the temporary folder. Needs platform::Install() done.
+// Returns the process exit code, 0 on every path.
+int RunProgram(FrontEnd& front_end);
+
+}  // namespace qr5::app

@@ -1,0 +1,67 @@
+// OnIdleApplication: the wizard driver. It runs once, on the first idle
+// moment of the message loop, and sequences the pages and install actions.
+#include "app/application.h"
+#include "app/main_form.h"
+#include "app/session_state.h"
+#include "app/wizard_states.h"
+#include "pages/form_step1.h"
+#include "pages/form_step2.h"
+#include "pages/form_step3.h"
+#include "pages/form_step4.h"
+#include "pages/form_step5.h"
+#include "pages/form_step6.h"
+
+namespace qr5::app {
+
+void TMainForm::OnIdleApplication() {
+  // Never again: the pages' modal loops raise idle events of their own.
+  App().on_idle = nullptr;
+
+  // Every step runs guarded: an exception is shown and the wizard goes on,
+  // so that the main form is always closed at the end and the program ends
+  // instead of staying alive without a window.
+  Application& app = App();
+  WizardState state = WizardState::kLanguage;
+  while (state != WizardState::kEnd) {
+    int result = mrNone;
+    switch (state) {
+      case WizardState::kLanguage:
+        app.Guard([this] { DoExtractLanguageFiles(); });
+        result = pages::FormStep1->ShowModal();
+        // Also after Cancel: the path is then empty and every text takes
+        // its default.
+        app.Guard([this] { LoadResourceLanguage(Session().LanguageFilePath); });
+        break;
+      case WizardState::kWelcome:
+        result = pages::FormStep2->ShowModal();
+        break;
+      case WizardState::kLicense:
+        result = pages::FormStep3->ShowModal();
+        break;
+      case WizardState::kDestination:
+        result = pages::FormStep4->ShowModal();
+        break;
+      case WizardState::kInstalling:
+        pages::FormStep5->Show();
+        // Each action runs to its end; a failing one does not stop the next.
+        app.Guard([this] { DoInstall(); });
+        app.Guard([this] { DoInstallKAVO5DLL(); });
+        app.Guard([this] { DoInstallBDE(); });
+        app.Guard([this] {
+          const SessionState& session = Session();
+          CreateProgramGroup(session.LanguageExt, session.LanguageName);
+        });
+        app.Guard([] { pages::FormStep5->Close(); });
+        break;
+      case WizardState::kFinish:
+        result = pages::FormStep6->ShowModal();
+        break;
+      case WizardState::kEnd:
+        break;
+    }
+    state = NextWizardState(state, result);
+  }
+  Close();
+}
+
+}  // namespace qr5::app

@@ -1,0 +1,74 @@
+// The text console front end of the simulated platform. It prints the form
+// that is shown and reads one user action per line, so that a run can be
+// typed by hand or replayed from a file:
+//
+//   click CONTROL              a button, check box or radio button
+//   check CONTROL / uncheck CONTROL
+//   select CONTROL N|TEXT      a combo entry by index or text; a tree entry
+//                              by its full path
+//   type CONTROL TEXT          replaces an edit's text (TEXT may be empty)
+//   focus CONTROL
+//   key KEY                    Enter, Escape, Tab, Shift+Tab, F4, Alt+F4,
+//                              Alt+Shift+F4, Alt+LETTER (an accelerator)
+//   close                      the close box of the window frame
+//
+// Empty lines and lines starting with "#" are ignored. An unknown action or
+// control prints one "error:" line and the next line is read. At the end of
+// the input the application is asked to terminate. Message boxes print their
+// caption and text; a Yes/No box reads "yes" or "no", an OK/Cancel box "ok"
+// or "cancel", any other box answers OK without reading.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+
+namespace qr5::platform::sim {
+
+class ConsoleFrontEnd : public app::FrontEnd {
+ public:
+  ConsoleFrontEnd(std::istream& in, std::ostream& out);
+
+  // Print each action line read before carrying it out (for replayed runs,
+  // whose input is not echoed by a terminal).
+  bool echo = false;
+
+  struct MessageBoxRecord {
+    std::string caption;
+    std::string text;
+    unsigned flags = 0;
+    int answer = 0;
+  };
+  // Every message box shown, in order.
+  std::vector<MessageBoxRecord> message_boxes;
+
+  void FormShown(app::Form& form) override;
+  void FormHidden(app::Form& form) override;
+  void FormChanged(app::Form& form) override;
+  bool HandleMessage() override;
+  void ProcessMessages() override;
+  int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+
+  // The form actions go to: the one shown last that is still visible.
+  app::Form* ActiveForm() const;
+  // The lines printed for a form (caption line first).
+  static std::vector<std::string> Render(const app::Form& form);
+
+ private:
+  // Carries out one action line; false with *error set when it is refused.
+  bool Perform(const std::string& line, std::string* error);
+  void PrintForm(app::Form& form);
+  void PrintChanges(app::Form& form);
+  bool ReadLine(std::string* line);
+
+  std::istream& in_;
+  std::ostream& out_;
+  std::vector<app::Form*> shown_;  // in showing order
+  std::map<const app::Form*, std::vector<std::string>> printed_;
+  const app::Form* last_printed_ = nullptr;
+};
+
+}  // namespace qr5::platform::sim
