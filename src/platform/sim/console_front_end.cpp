@@ -201,7 +201,8 @@ bool ConsoleFrontEnd::HandleMessage() {
     PrintForm(*form);
   std::string line;
   if (!ReadLine(&line)) return false;
-  line = Trim(line);
+  // Only the leading blanks go: a typed text keeps its trailing ones.
+  line.erase(0, line.find_first_not_of(" \t"));
   if (line.empty() || line[0] == '#') return true;
   std::string error;
   if (!Perform(line, &error)) {

@@ -6,7 +6,9 @@
 //   check CONTROL / uncheck CONTROL
 //   select CONTROL N|TEXT      a combo entry by index or text; a tree entry
 //                              by its full path
-//   type CONTROL TEXT          replaces an edit's text (TEXT may be empty)
+//   type CONTROL TEXT          replaces an edit's text with everything after
+//                              the one space that follows CONTROL, blanks
+//                              kept (TEXT may be empty)
 //   focus CONTROL
 //   key KEY                    Enter, Escape, Tab, Shift+Tab, F4, Alt+F4,
 //                              Alt+Shift+F4, Alt+LETTER (an accelerator)
