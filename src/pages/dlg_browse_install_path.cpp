@@ -1,9 +1,151 @@
 #include "pages/dlg_browse_install_path.h"
 
+#include "app/session_state.h"
+#include "pages/dlg_error.h"
+#include "pages/page_frame.h"
+#include "pages/path_validation.h"
+#include "pages/product_folder.h"
+#include "pages/text_measure.h"
+
 namespace qr5::pages {
 
 TDlgBrowseInstallPath* DlgBrowseInstallPath = nullptr;
 
-TDlgBrowseInstallPath::TDlgBrowseInstallPath() : app::Form("TDlgBrowseInstallPath") {}
+TDlgBrowseInstallPath::TDlgBrowseInstallPath() : app::Form("TDlgBrowseInstallPath") {
+  client_width = 347;
+  client_height = 336;
+  border = app::BorderStyle::kDialog;
+  system_menu = true;
+  minimize_box = false;
+  close_box = true;
+  centred = true;
+
+  Add(MakeControl("Label1", app::ControlKind::kLabel, 14, 12, 0, kLineHeight));
+
+  // Tab order: FolderTreeView1, BtnOk, BtnCancel, Edit1.
+  app::Control tree =
+      MakeControl("FolderTreeView1", app::ControlKind::kTreeView, 16, 64, 318, 228);
+  tree.tab_stop = true;
+  Add(std::move(tree));
+  app::Control& ok = AddButton(*this, "BtnOk", 179, 305, app::mrOk);
+  ok.is_default = true;
+  ok.on_click = [this] { BtnOkClick(); };
+  AddButton(*this, "BtnCancel", 260, 305, app::mrCancel).is_cancel = true;
+  app::Control edit = MakeControl("Edit1", app::ControlKind::kEdit, 16, 36, 317, 21);
+  edit.tab_stop = true;
+  edit.on_exit = [this] { Edit1Exit(); };
+  Add(std::move(edit));
+
+  tree_.on_change = [this] { FolderTreeView1Change(); };
+}
+
+void TDlgBrowseInstallPath::FormShow() {
+  in_form_show_ = true;
+  const lang::TIniFile file = ChosenLanguageFile();
+  caption = InstallerText(file, "SelectFolder_001");
+  app::Control& label = Get("Label1");
+  label.text = InstallerText(file, "SelectFolder_002");
+  label.width = MeasureText(label.text);
+  LoadInstallerText(*this, file, "BtnOk", "OkButton");
+  LoadInstallerText(*this, file, "BtnCancel", "CancelButton");
+  error_caption_ = InstallerText(file, "ErrorCaption");
+  error_button_ = InstallerText(file, "OkButton");
+  error_message_ = InstallerText(file, "SelectFolder_003");
+  if (DlgError != nullptr) DlgError->SetTexts(error_caption_, error_button_, error_message_);
+  ShowTree();
+  SetFocus("FolderTreeView1");
+  in_form_show_ = false;
+}
+
+void TDlgBrowseInstallPath::FolderTreeView1Change() {
+  Get("Edit1").text =
+      WithoutTrailingBackslash(tree_.SelectedFolder()) + app::Session().ProductFolder;
+  ShowTree();
+}
+
+void TDlgBrowseInstallPath::Edit1Exit() {
+  if (in_form_show_) return;
+  const app::Control* to = active_control;
+  // Nothing is validated on the way to Cancel or while the dialog is being
+  // cancelled; on the way to OK the click that follows validates.
+  if (modal_result == app::mrCancel) return;
+  if (to != nullptr && (to->name == "BtnCancel" || to->name == "BtnOk")) return;
+  TakeTypedFolder();
+}
+
+void TDlgBrowseInstallPath::BtnOkClick() {
+  // The click has already set the OK result; a refused folder withdraws it
+  // so the dialog stays open.
+  if (!TakeTypedFolder()) modal_result = app::mrNone;
+}
+
+bool TDlgBrowseInstallPath::IsValidDirectory(app::Control& field) {
+  const bool valid = pages::IsValidDirectory(field.text);
+  Changed();
+  return valid;
+}
+
+bool TDlgBrowseInstallPath::TakeTypedFolder() {
+  app::Control& edit = Get("Edit1");
+  if (!IsValidDirectory(edit)) {
+    ShowPathError();
+    SetFocus("Edit1");
+    return false;
+  }
+  const std::string& product = app::Session().ProductFolder;
+  const std::string typed = edit.text;
+  const size_t p = LastPosNoCase(product, typed);
+  std::string parent;
+  if (p > 0) {
+    // Anything after the last product folder is dropped.
+    parent = WithoutTrailingBackslash(typed.substr(0, p - 1));
+  } else {
+    parent = WithoutTrailingBackslash(typed);
+  }
+  // Folders that do not exist yet get entries in both cases, so that what
+  // OK gives is what the field shows.
+  MoveTreeTo(parent, true);
+  MoveTreeTo(parent, false);
+  edit.text = parent + product;
+  Changed();
+  return true;
+}
+
+void TDlgBrowseInstallPath::ShowPathError() {
+  if (DlgError == nullptr) return;
+  DlgError->SetTexts(error_caption_, error_button_, error_message_);
+  DlgError->ShowModal();
+}
+
+void TDlgBrowseInstallPath::MoveTreeTo(const std::string& path, bool add_missing) {
+  tree_.MoveTo(path, add_missing);
+  ShowTree();
+}
+
+void TDlgBrowseInstallPath::ShowTree() {
+  app::Control& control = Get("FolderTreeView1");
+  control.items.clear();
+  control.item_index = -1;
+  for (FolderNode* node : tree_.VisibleNodes()) {
+    if (node == tree_.Selected()) control.item_index = static_cast<int>(control.items.size());
+    control.items.push_back(FolderTree::DisplayLine(*node));
+  }
+  Changed();
+}
+
+bool TDlgBrowseInstallPath::SelectPath(const std::string& control_name,
+                                       const std::string& path) {
+  if (control_name != "FolderTreeView1") return false;
+  // Pointing at the tree takes the focus first; a refused typed folder pulls
+  // it back into the path field and the pick is lost.
+  Focus("FolderTreeView1");
+  if (active_control != Find("FolderTreeView1")) return false;
+  FolderNode* node = tree_.Find(path);
+  if (node == nullptr) return false;
+  tree_.Expand(*node);
+  tree_.Select(node);
+  ShowTree();
+  return true;
+}
 
 }  // namespace qr5::pages

@@ -1,4 +1,5 @@
-// TFormExitSetup: the exit confirmation.
+// TFormExitSetup: the exit confirmation asked before a page is left.
+// Yes gives 6, No 7; its frame gives 2, which the pages take as No.
 #pragma once
 
 #include "app/form.h"
@@ -8,6 +9,9 @@ namespace qr5::pages {
 class TFormExitSetup : public app::Form {
  public:
   TFormExitSetup();
+
+  // Loads the texts and puts the focus on NoButton, so Enter answers No.
+  void FormShow() override;
 };
 
 // Created once at start-up, kept until the process ends.

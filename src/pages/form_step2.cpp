@@ -1,9 +1,46 @@
 #include "pages/form_step2.h"
 
+#include "pages/page_frame.h"
+
 namespace qr5::pages {
 
 TFormStep2* FormStep2 = nullptr;
 
-TFormStep2::TFormStep2() : app::Form("TFormStep2") {}
+TFormStep2::TFormStep2() : app::Form("TFormStep2") {
+  SetUpPageWindow(*this);
+  AddWelcomeBackground(*this);
+  app::Control logo = MakeControl("Image2", app::ControlKind::kImage, 86, 17, 61, 61);
+  logo.picture = "setup-logo";
+  Add(std::move(logo));
+  AddLabel(*this, "LabelWelcomeTitle", 176, 19, 302, 54, app::FontStyle::kTitle);
+  AddLabel(*this, "LabelCaption1", 176, 80, 302, 27);
+  AddLabel(*this, "LabelCaption2", 176, 116, 302, 27);
+  AddLabel(*this, "LabelCaption3", 176, 161, 302, 27);
+  app::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  next.is_default = true;
+  next.on_click = [this] { NextButtonClick(); };
+  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel).is_cancel =
+      true;
+}
+
+void TFormStep2::FormShow() {
+  const lang::TIniFile file = ChosenLanguageFile();
+  caption = InstallerText(file, "Caption");
+  LoadInstallerText(*this, file, "LabelWelcomeTitle", "2_001");
+  LoadInstallerText(*this, file, "LabelCaption1", "2_002");
+  LoadInstallerText(*this, file, "LabelCaption2", "2_003");
+  LoadInstallerText(*this, file, "LabelCaption3", "2_004");
+  LoadInstallerText(*this, file, "NextButton", "NextButton");
+  // The language page's Cancel text, not [Installer] "CancelButton".
+  Get("CancelButton").text = file.ReadString("Setup", "023", "");
+  confirm_close_ = true;
+  SetFocus("NextButton");
+}
+
+void TFormStep2::FormClose(app::CloseAction& action) {
+  RunExitConfirmation(*this, confirm_close_, action);
+}
+
+void TFormStep2::NextButtonClick() { confirm_close_ = false; }
 
 }  // namespace qr5::pages

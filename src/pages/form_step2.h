@@ -1,4 +1,5 @@
-// TFormStep2: the welcome page.
+// TFormStep2: the welcome page. Next gives 1; Cancel and the window frame
+// ask in the exit dialog and give 2 when the user confirms.
 #pragma once
 
 #include "app/form.h"
@@ -8,6 +9,13 @@ namespace qr5::pages {
 class TFormStep2 : public app::Form {
  public:
   TFormStep2();
+
+  void FormShow() override;
+  void FormClose(app::CloseAction& action) override;
+  void NextButtonClick();
+
+ private:
+  bool confirm_close_ = true;
 };
 
 // Created once at start-up, kept until the process ends.

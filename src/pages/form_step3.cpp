@@ -1,9 +1,107 @@
 #include "pages/form_step3.h"
 
+#include <stdexcept>
+
+#include "app/application.h"
+#include "app/session_state.h"
+#include "pages/page_frame.h"
+#include "pages/text_file_lines.h"
+
 namespace qr5::pages {
 
 TFormStep3* FormStep3 = nullptr;
 
-TFormStep3::TFormStep3() : app::Form("TFormStep3") {}
+namespace {
+constexpr int kRadioGroup = 1;
+}
+
+TFormStep3::TFormStep3() : app::Form("TFormStep3") {
+  SetUpPageWindow(*this);
+  AddHeaderBand(*this, 10, 26);
+  AddLabel(*this, "Label1", 40, 72, 410, 27);
+
+  // Tab order: NextButton, CancelButton, Memo1, RBAccept, RBDontAccept,
+  // BackButton.
+  app::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  next.is_default = true;
+  next.on_click = [this] { NextButtonClick(); };
+  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel).is_cancel =
+      true;
+
+  app::Control memo = MakeControl("Memo1", app::ControlKind::kMemo, 40, 109, 413, 148);
+  memo.word_wrap = true;  // long paragraphs wrap; only a vertical scroll bar
+  memo.tab_stop = true;
+  Add(std::move(memo));
+
+  app::Control accept = MakeControl("RBAccept", app::ControlKind::kRadioButton, 40, 268, 413, 17);
+  accept.group = kRadioGroup;
+  accept.tab_stop = true;
+  accept.checked = true;
+  accept.on_click = [this] { RBAcceptClick(); };
+  Add(std::move(accept));
+  app::Control refuse =
+      MakeControl("RBDontAccept", app::ControlKind::kRadioButton, 40, 288, 413, 17);
+  refuse.group = kRadioGroup;
+  refuse.tab_stop = true;
+  refuse.on_click = [this] { RBDontAcceptClick(); };
+  Add(std::move(refuse));
+
+  AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, app::mrBack).on_click = [this] {
+    BackButtonClick();
+  };
+}
+
+void TFormStep3::FormShow() {
+  const lang::TIniFile file = ChosenLanguageFile();
+  caption = InstallerText(file, "Caption");
+  LoadInstallerText(*this, file, "TitleLabel1", "3_001");
+  LoadInstallerText(*this, file, "TitleLabel2", "3_002");
+  LoadInstallerText(*this, file, "Label1", "3_003");
+  LoadInstallerText(*this, file, "RBAccept", "3_004");
+  LoadInstallerText(*this, file, "RBDontAccept", "3_005");
+  LoadInstallerText(*this, file, "NextButton", "NextButton");
+  LoadInstallerText(*this, file, "BackButton", "BackButton");
+  LoadInstallerText(*this, file, "CancelButton", "CancelButton");
+
+  LoadLicense();
+
+  // Also after a license file that could not be read, the page opens as on
+  // every other showing: confirmation armed, agreement accepted, Next
+  // focused.
+  confirm_close_ = true;
+  Get("RBDontAccept").checked = false;
+  Get("RBAccept").checked = true;
+  RBAcceptClick();
+  SetFocus("NextButton");
+}
+
+void TFormStep3::LoadLicense() {
+  const app::SessionState& session = app::Session();
+  std::vector<std::string>& memo = Get("Memo1").items;
+  memo.clear();
+  const uint32_t error =
+      ReadTextFileLines(session.TempDir + "LICENSE" + session.LanguageExt, &memo);
+  if (error != 0) {
+    app::App().HandleException(std::runtime_error(InOutErrorText(error)));
+  }
+}
+
+void TFormStep3::FormClose(app::CloseAction& action) {
+  RunExitConfirmation(*this, confirm_close_, action);
+}
+
+void TFormStep3::NextButtonClick() { confirm_close_ = false; }
+
+void TFormStep3::BackButtonClick() { confirm_close_ = false; }
+
+void TFormStep3::RBAcceptClick() {
+  Get("NextButton").enabled = true;
+  Changed();
+}
+
+void TFormStep3::RBDontAcceptClick() {
+  Get("NextButton").enabled = false;
+  Changed();
+}
 
 }  // namespace qr5::pages

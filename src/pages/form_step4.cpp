@@ -1,9 +1,140 @@
 #include "pages/form_step4.h"
 
+#include "app/session_state.h"
+#include "pages/dlg_browse_install_path.h"
+#include "pages/dlg_error.h"
+#include "pages/page_frame.h"
+#include "pages/product_folder.h"
+#include "platform/platform.h"
+
 namespace qr5::pages {
 
 TFormStep4* FormStep4 = nullptr;
 
-TFormStep4::TFormStep4() : app::Form("TFormStep4") {}
+namespace {
+constexpr char kDefaultInstallDir[] = "C:\\QR5";
+}
+
+int64_t DriveFreeSpace(const std::string& path) {
+  if (path.empty()) return -1;
+  char letter = path[0];
+  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
+  if (letter < 'A' || letter > 'Z') return -1;  // no drive number 1..26
+  platform::FileSystem& fs = *platform::Sys().files;
+  const uint32_t old_mode = fs.SetErrorMode(platform::SEM_FAILCRITICALERRORS);
+  int64_t free_bytes = 0;
+  const bool ok = fs.GetDiskFreeSpace(std::string(1, letter) + ":\\", &free_bytes);
+  fs.SetErrorMode(old_mode);
+  return ok ? free_bytes : -1;
+}
+
+TFormStep4::TFormStep4() : app::Form("TFormStep4") {
+  SetUpPageWindow(*this);
+  AddHeaderBand(*this, 10, 26);
+  app::Control picture = MakeControl("Image2", app::ControlKind::kImage, 39, 72, 34, 29);
+  picture.picture = "folder";
+  Add(std::move(picture));
+  AddLabel(*this, "Label1", 84, 81, 373, 17);
+  AddLabel(*this, "Label2", 41, 116, 418, 14);
+  AddLabel(*this, "Label3", 40, 288, 417, 13);
+
+  // Tab order: NextButton, CancelButton, BrowseButton, BackButton,
+  // LabelSelectedFolder.
+  app::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  next.is_default = true;
+  next.on_click = [this] { NextButtonClick(); };
+  app::Control& cancel =
+      AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel);
+  cancel.is_cancel = true;
+  cancel.on_click = [this] { CancelButtonClick(); };
+  AddButton(*this, "BrowseButton", 386, 137, app::mrNone).on_click = [this] {
+    BrowseButtonClick();
+  };
+  AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, app::mrBack).on_click = [this] {
+    BackButtonClick();
+  };
+  // A read-only field with a sunken border: shown, never typed into.
+  app::Control& folder = AddLabel(*this, "LabelSelectedFolder", 40, 140, 336, 17);
+  folder.word_wrap = false;
+  folder.tab_stop = true;
+}
+
+void TFormStep4::FormShow() {
+  app::SessionState& session = app::Session();
+  const lang::TIniFile file = ChosenLanguageFile();
+  caption = InstallerText(file, "Caption");
+  LoadInstallerText(*this, file, "TitleLabel1", "4_001");
+  LoadInstallerText(*this, file, "TitleLabel2", "4_002");
+  LoadInstallerText(*this, file, "Label1", "4_003");
+  LoadInstallerText(*this, file, "Label2", "4_004");
+  LoadInstallerText(*this, file, "Label3", "4_005");
+
+  required_free_space_ =
+      static_cast<int64_t>(file.ReadInteger("Installer", "4_006", 0)) * kSpaceUnitBytes;
+
+  LoadInstallerText(*this, file, "NextButton", "NextButton");
+  LoadInstallerText(*this, file, "BackButton", "BackButton");
+  LoadInstallerText(*this, file, "CancelButton", "CancelButton");
+
+  // The recorded or default folder at every showing: a folder chosen
+  // through Browse does not survive Back.
+  app::Control& folder = Get("LabelSelectedFolder");
+  folder.text = session.PreviousInstallPath.empty() ? std::string(kDefaultInstallDir)
+                                                     : session.PreviousInstallPath;
+  session.InstallDir = folder.text;
+
+  LoadInstallerText(*this, file, "BrowseButton", "BrowseButton");
+
+  error_caption_ = InstallerText(file, "ErrorCaption");
+  error_button_ = InstallerText(file, "OkButton");
+  error_message_ = InstallerText(file, "4_005");
+  if (DlgError != nullptr) DlgError->SetTexts(error_caption_, error_button_, error_message_);
+
+  space_check_failed_ = false;
+  confirm_close_ = true;
+  SetFocus("NextButton");
+}
+
+void TFormStep4::FormClose(app::CloseAction& action) {
+  if (!RunExitConfirmation(*this, confirm_close_, action)) return;
+  if (modal_result == app::mrCancel) return;
+  if (space_check_failed_) {
+    space_check_failed_ = false;
+    ShowSpaceError();
+    action = app::CloseAction::kNone;
+  }
+}
+
+void TFormStep4::NextButtonClick() {
+  confirm_close_ = false;
+  const std::string& folder = Get("LabelSelectedFolder").text;
+  if (folder.empty()) return;
+  const int64_t free_bytes = DriveFreeSpace(folder);
+  space_check_failed_ = false;
+  // Space that cannot be determined does not hold the user back.
+  if (free_bytes != -1 && free_bytes < required_free_space_) space_check_failed_ = true;
+}
+
+void TFormStep4::BackButtonClick() { confirm_close_ = false; }
+
+void TFormStep4::CancelButtonClick() { confirm_close_ = true; }
+
+void TFormStep4::BrowseButtonClick() {
+  app::SessionState& session = app::Session();
+  const size_t p = LastPosNoCase(session.ProductFolder, session.InstallDir);
+  if (p > 0) DlgBrowseInstallPath->MoveTreeTo(session.InstallDir.substr(0, p - 1), true);
+  if (DlgBrowseInstallPath->ShowModal() != app::mrOk) return;
+  const std::string chosen = DlgBrowseInstallPath->SelectedFolder();
+  if (chosen.empty()) return;  // nothing selected: keep the folder shown
+  session.InstallDir = WithoutTrailingBackslash(chosen) + session.ProductFolder;
+  Get("LabelSelectedFolder").text = session.InstallDir;
+  Changed();
+}
+
+void TFormStep4::ShowSpaceError() {
+  if (DlgError == nullptr) return;
+  DlgError->SetTexts(error_caption_, error_button_, error_message_);
+  DlgError->ShowModal();
+}
 
 }  // namespace qr5::pages

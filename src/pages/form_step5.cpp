@@ -1,9 +1,58 @@
 #include "pages/form_step5.h"
 
+#include <algorithm>
+
+#include "pages/page_frame.h"
+
 namespace qr5::pages {
 
 TFormStep5* FormStep5 = nullptr;
 
-TFormStep5::TFormStep5() : app::Form("TFormStep5") {}
+TFormStep5::TFormStep5() : app::Form("TFormStep5") {
+  SetUpPageWindow(*this);
+  system_menu = false;  // so the title bar has no close box
+  close_box = false;
+  minimize_box = false;
+  // The titles stand one pixel higher than on the other header pages.
+  AddHeaderBand(*this, 9, 25);
+  AddLabel(*this, "Label1", 44, 96, 373, 17);
+  AddLabel(*this, "Label2", 44, 115, 418, 14);
+  app::Control bar =
+      MakeControl("SCProgress1", app::ControlKind::kProgressBar, 40, 139, 417, 21);
+  bar.position = 0;
+  bar.picture = "scpsRaised";
+  Add(std::move(bar));
+  app::Control& cancel =
+      AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel);
+  cancel.is_cancel = true;
+  cancel.enabled = false;  // never enabled: it only shows the translated word
+  FormCreate();
+}
+
+void TFormStep5::FormCreate() { key_preview = true; }
+
+void TFormStep5::FormShow() {
+  // The bar and Label2 are left as the last extraction pass set them.
+  const lang::TIniFile file = ChosenLanguageFile();
+  caption = InstallerText(file, "Caption");
+  LoadInstallerText(*this, file, "TitleLabel1", "5_001");
+  LoadInstallerText(*this, file, "TitleLabel2", "5_002");
+  LoadInstallerText(*this, file, "Label1", "5_003");
+  LoadInstallerText(*this, file, "CancelButton", "CancelButton");
+}
+
+void TFormStep5::FormKeyDown(app::Key key, app::ShiftState shift, bool& swallow) {
+  if (shift.alt && key == app::Key::kF4) swallow = true;
+}
+
+void TFormStep5::SetProgressPosition(int percent) {
+  Get("SCProgress1").position = std::clamp(percent, 0, 100);
+  Changed();
+}
+
+void TFormStep5::ShowFileName(const std::string& path) {
+  Get("Label2").text = path;
+  Changed();
+}
 
 }  // namespace qr5::pages

@@ -1,0 +1,109 @@
+#include "pages/page_frame.h"
+
+#include "app/session_state.h"
+#include "pages/form_exit_setup.h"
+
+namespace qr5::pages {
+
+using app::Control;
+using app::ControlKind;
+
+Control MakeControl(const std::string& name, ControlKind kind, int left, int top, int width,
+                    int height) {
+  Control c;
+  c.name = name;
+  c.kind = kind;
+  c.left = left;
+  c.top = top;
+  c.width = width;
+  c.height = height;
+  return c;
+}
+
+Control& AddButton(app::Form& form, const std::string& name, int left, int top,
+                   int modal_result) {
+  Control c = MakeControl(name, ControlKind::kButton, left, top, kButtonWidth, kButtonHeight);
+  c.modal_result = modal_result;
+  c.tab_stop = true;
+  return form.Add(std::move(c));
+}
+
+Control& AddLabel(app::Form& form, const std::string& name, int left, int top, int width,
+                  int height, app::FontStyle font) {
+  Control c = MakeControl(name, ControlKind::kLabel, left, top, width, height);
+  c.word_wrap = true;
+  c.font = font;
+  return form.Add(std::move(c));
+}
+
+void SetUpPageWindow(app::Form& form) {
+  form.client_width = kPageClientWidth;
+  form.client_height = kPageClientHeight;
+  form.border = app::BorderStyle::kSingle;
+  form.system_menu = true;
+  form.minimize_box = true;
+  form.close_box = true;
+  form.centred = true;
+}
+
+void AddWelcomeBackground(app::Form& form) {
+  Control white = MakeControl("Shape1", ControlKind::kBevel, 0, 0, kPageClientWidth, kDividerTop);
+  white.picture = "white";
+  form.Add(std::move(white));
+  Control side = MakeControl("Image1", ControlKind::kImage, 0, 0, 164, kDividerTop);
+  side.picture = "setup-side";
+  form.Add(std::move(side));
+  Control line = MakeControl("Bevel1", ControlKind::kBevel, 0, kDividerTop, kPageClientWidth, 2);
+  line.picture = "line";
+  form.Add(std::move(line));
+}
+
+void AddHeaderBand(app::Form& form, int title_top, int subtitle_top) {
+  Control band =
+      MakeControl("Shape1", ControlKind::kBevel, 0, 0, kPageClientWidth, kHeaderBandHeight);
+  band.picture = "white";
+  form.Add(std::move(band));
+  Control band_line =
+      MakeControl("Bevel1", ControlKind::kBevel, 0, kHeaderBandHeight, kPageClientWidth, 2);
+  band_line.picture = "line";
+  form.Add(std::move(band_line));
+  Control picture = MakeControl("Image1", ControlKind::kImage, 435, 1, 58, 57);
+  picture.picture = "setup-header";
+  form.Add(std::move(picture));
+  Control& title = AddLabel(form, "TitleLabel1", 24, title_top, 289, 13, app::FontStyle::kBold);
+  title.word_wrap = false;
+  AddLabel(form, "TitleLabel2", 40, subtitle_top, 378, 27);
+  Control divider =
+      MakeControl("Bevel2", ControlKind::kBevel, 0, kDividerTop, kPageClientWidth, 2);
+  divider.picture = "line";
+  form.Add(std::move(divider));
+}
+
+lang::TIniFile ChosenLanguageFile() { return lang::TIniFile(app::Session().LanguageFilePath); }
+
+std::string InstallerText(const lang::TIniFile& file, const std::string& key) {
+  return file.ReadString("Installer", key, "");
+}
+
+void LoadInstallerText(app::Form& form, const lang::TIniFile& file, const std::string& control,
+                       const std::string& key) {
+  form.Get(control).text = InstallerText(file, key);
+}
+
+bool ConfirmExitSetup() { return FormExitSetup->ShowModal() == app::mrYes; }
+
+bool RunExitConfirmation(app::Form& page, bool& confirm, app::CloseAction& action) {
+  const bool ask = confirm;
+  // Next and Back release the confirmation only for the close they cause;
+  // any later close asks again, also after this one is withdrawn.
+  confirm = true;
+  if (!ask) return true;
+  if (ConfirmExitSetup()) {
+    page.modal_result = app::mrCancel;
+    return true;
+  }
+  action = app::CloseAction::kNone;
+  return false;
+}
+
+}  // namespace qr5::pages
