@@ -1,0 +1,72 @@
+// Two-level lookup tables for canonical prefix codes, shared by inflate and
+// explode. Codes arrive with their first bit in the least significant bit of
+// the bit buffer (the order of RFC 1951); explode looks its codes up with the
+// bits inverted, which turns its Shannon-Fano codes into canonical ones.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace qr5::archive {
+
+// One table entry, 32 bits:
+//   bits 0..7    bits to drop for this entry (for a link: the first-level width)
+//   bits 8..12   extra bits of a length or distance; the width of a second-level table for a link
+//   bits 13..15  kind
+//   bits 16..31  value: literal byte, base of a length or distance, symbol, or
+//                the index of a second-level table
+namespace hufentry {
+inline constexpr uint32_t kLiteral = 0u << 13;
+inline constexpr uint32_t kBase = 1u << 13;      // length or distance with extra bits
+inline constexpr uint32_t kEndOfBlock = 2u << 13;
+inline constexpr uint32_t kLink = 3u << 13;      // to a second-level table
+inline constexpr uint32_t kInvalid = 4u << 13;   // no code, or a symbol that may not occur
+inline constexpr uint32_t kKindMask = 7u << 13;
+
+constexpr uint32_t Make(uint32_t kind, uint32_t value, uint32_t extra = 0) {
+  return kind | (value << 16) | (extra << 8);
+}
+constexpr unsigned Bits(uint32_t e) { return e & 0xFF; }
+constexpr unsigned Extra(uint32_t e) { return (e >> 8) & 0x1F; }
+constexpr uint32_t Kind(uint32_t e) { return e & kKindMask; }
+constexpr unsigned Value(uint32_t e) { return e >> 16; }
+}  // namespace hufentry
+
+class HuffmanTable {
+ public:
+  enum class Result { kOk, kBadCode, kNoMemory };
+
+  // Builds the table of a code given by its code lengths (0 = symbol unused,
+  // at most max_len). templates[s] is the entry of symbol s without its bit
+  // count. A complete code is required, except that with allow_sparse a code
+  // without any symbol, or with a single code of length 1, is accepted (RFC
+  // 1951 permits both for distances); the unused bit patterns then decode
+  // as kInvalid.
+  Result Build(const uint8_t* lengths, size_t count, const uint32_t* templates,
+               unsigned root_bits, unsigned max_len, bool allow_sparse);
+
+  // The entry for the next code; bits holds at least max_len bits with the
+  // code's first bit lowest. Never reads outside the table.
+  uint32_t Lookup(uint64_t bits) const {
+    uint32_t e = entries_[bits & root_mask_];
+    if (hufentry::Kind(e) == hufentry::kLink) {
+      const unsigned width = hufentry::Extra(e);
+      // Second-level entries carry the full code length as their drop count.
+      e = entries_[hufentry::Value(e) + ((bits >> root_bits_) & ((1u << width) - 1))];
+    }
+    return e;
+  }
+
+  const uint32_t* Entries() const { return entries_.get(); }
+  unsigned RootBits() const { return root_bits_; }
+  size_t Size() const { return size_; }
+
+ private:
+  std::unique_ptr<uint32_t[]> entries_;
+  size_t size_ = 0;
+  unsigned root_bits_ = 0;
+  uint64_t root_mask_ = 0;
+};
+
+}  // namespace qr5::archive

@@ -1,0 +1,435 @@
+// Method 8, "deflated" (RFC 1951). Table-driven: each block's codes become
+// two-level lookup tables (first level 9 bits for literals/lengths and 6 for
+// distances of dynamic blocks, 7 and 5 for the fixed codes, 7 for the code
+// length code), built for the block and freed after it. The 32 KiB output
+// buffer is the sliding window; it is flushed whenever it fills.
+//
+// A 64-bit bit buffer lets the main loop take a literal/length code, its
+// extra bits, a distance code and its extra bits after a single refill; that
+// loop runs while at least 8 input bytes are buffered and the window has
+// room for the longest match, and a careful one-symbol path handles the rest.
+//
+// Any error inside a block (bad data, short input, a failed flush) ends the
+// decoder quietly: what was flushed stays written and the CRC check judges
+// the entry. Only a user's cancel passes through.
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+#include "archive/decoder.h"
+#include "archive/huffman_table.h"
+#include "archive/zip_errors.h"
+
+namespace qr5::archive {
+
+namespace {
+
+using namespace hufentry;
+
+constexpr size_t kWindow = kOutputWindow;
+constexpr size_t kWindowMask = kWindow - 1;
+static_assert((kWindow & kWindowMask) == 0);
+constexpr size_t kMaxMatch = 258;
+constexpr unsigned kMaxCodeLen = 15;
+
+// Ends the decoder quietly; never leaves Inflate().
+struct BadData {};
+
+constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
+                                      31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
+constexpr uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                      2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+constexpr uint16_t kDistBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,  25,
+                                    33,   49,   65,   97,   129,  193,   257,   385,   513, 769,
+                                    1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
+constexpr uint8_t kDistExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
+                                    6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
+constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+
+struct Templates {
+  uint32_t litlen[288];
+  uint32_t dist[32];
+  uint32_t codelen[19];
+};
+
+constexpr Templates MakeTemplates() {
+  Templates t{};
+  for (unsigned s = 0; s < 256; ++s) t.litlen[s] = Make(kLiteral, s);
+  t.litlen[256] = Make(kEndOfBlock, 0);
+  for (unsigned s = 257; s < 286; ++s) t.litlen[s] = Make(kBase, kLengthBase[s - 257], kLengthExtra[s - 257]);
+  t.litlen[286] = t.litlen[287] = kInvalid;  // take part in the fixed code, never valid
+  for (unsigned s = 0; s < 30; ++s) t.dist[s] = Make(kBase, kDistBase[s], kDistExtra[s]);
+  t.dist[30] = t.dist[31] = kInvalid;
+  for (unsigned s = 0; s < 19; ++s) t.codelen[s] = Make(kLiteral, s);
+  return t;
+}
+constexpr Templates kTemplates = MakeTemplates();
+
+inline uint64_t Load64(const uint8_t* p) {
+  uint64_t v;
+  std::memcpy(&v, p, 8);
+  if constexpr (std::endian::native == std::endian::big) {
+    uint64_t r = 0;
+    for (int i = 0; i < 8; ++i) r = (r << 8) | ((v >> (8 * i)) & 0xFF);
+    v = r;
+  }
+  return v;
+}
+
+inline uint64_t LowBits(uint64_t v, unsigned n) { return v & ((uint64_t{1} << n) - 1); }
+
+// Copies len bytes from dist bytes back; the source may overlap the bytes
+// being written. Writes exactly len bytes: the bytes after them are still
+// window history.
+inline void CopyBack(uint8_t* dst, size_t dist, size_t len) {
+  const uint8_t* src = dst - dist;
+  if (dist >= 8) {
+    if (len >= 8) {
+      // Eight at a time; every byte read is final because dist >= 8. The
+      // last eight end exactly at len, re-copying a few bytes with their own
+      // values.
+      size_t i = 0;
+      for (; i + 8 <= len; i += 8) {
+        uint64_t v;
+        std::memcpy(&v, src + i, 8);
+        std::memcpy(dst + i, &v, 8);
+      }
+      if (i < len) {
+        uint64_t v;
+        std::memcpy(&v, src + len - 8, 8);
+        std::memcpy(dst + len - 8, &v, 8);
+      }
+      return;
+    }
+    if (len >= 4) {
+      uint32_t a, b;
+      std::memcpy(&a, src, 4);
+      std::memcpy(&b, src + len - 4, 4);
+      std::memcpy(dst, &a, 4);
+      std::memcpy(dst + len - 4, &b, 4);
+      return;
+    }
+  } else if (dist == 1) {
+    std::memset(dst, src[0], len);
+    return;
+  }
+  for (size_t i = 0; i < len; ++i) dst[i] = src[i];
+}
+
+class Inflater {
+ public:
+  explicit Inflater(DecoderIo& io) : io_(io), win_(io.output) {}
+
+  void Run();
+  void FlushRest() {
+    if (pos_ != 0) io_.FlushOutput(win_, pos_);
+    pos_ = 0;
+  }
+
+ private:
+  // Bits, one byte at a time; past the entry's last byte zero bits are
+  // supplied, and consuming one of them is an error.
+  void Need(unsigned n) {
+    while (bitcount_ < n) {
+      uint8_t b;
+      if (io_.ReadByte(b))
+        bitbuf_ |= uint64_t{b} << bitcount_;
+      else
+        padding_ += 8;
+      bitcount_ += 8;
+    }
+  }
+  void Drop(unsigned n) {
+    bitbuf_ >>= n;
+    bitcount_ -= n;
+    if (bitcount_ < padding_) throw BadData{};
+  }
+  uint32_t Take(unsigned n) {
+    Need(n);
+    const uint32_t v = static_cast<uint32_t>(LowBits(bitbuf_, n));
+    Drop(n);
+    return v;
+  }
+
+  void Stored();
+  void Fixed();
+  void Dynamic();
+  void Build(HuffmanTable& table, const uint8_t* lengths, size_t count, const uint32_t* templates,
+             unsigned root_bits, bool allow_sparse);
+  void Codes(const HuffmanTable& lit, const HuffmanTable& dist);
+  bool FastCodes(const HuffmanTable& lit, const HuffmanTable& dist);
+  bool SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist);
+
+  void FlushWindow() {
+    io_.FlushOutput(win_, kWindow);
+    pos_ = 0;
+    wrapped_ = true;
+  }
+  void Put(uint8_t b) {
+    win_[pos_] = b;
+    if (++pos_ == kWindow) FlushWindow();
+  }
+
+  DecoderIo& io_;
+  uint8_t* win_;
+  size_t pos_ = 0;        // always below kWindow between symbols
+  bool wrapped_ = false;  // the whole window holds history
+  uint64_t bitbuf_ = 0;   // above bitcount_: zeros or the next input bits
+  unsigned bitcount_ = 0;
+  unsigned padding_ = 0;  // zero bits supplied past the end
+};
+
+void Inflater::Run() {
+  for (;;) {
+    const uint32_t header = Take(3);
+    switch (header >> 1) {
+      case 0: Stored(); break;
+      case 1: Fixed(); break;
+      case 2: Dynamic(); break;
+      default: throw BadData{};
+    }
+    if (header & 1) return;
+  }
+}
+
+void Inflater::Build(HuffmanTable& table, const uint8_t* lengths, size_t count,
+                     const uint32_t* templates, unsigned root_bits, bool allow_sparse) {
+  switch (table.Build(lengths, count, templates, root_bits, kMaxCodeLen, allow_sparse)) {
+    case HuffmanTable::Result::kOk: return;
+    case HuffmanTable::Result::kBadCode: throw BadData{};
+    case HuffmanTable::Result::kNoMemory:
+      io_.ShowMessage("*** inflate out of memory ***", "Error");
+      throw BadData{};
+  }
+}
+
+void Inflater::Stored() {
+  Drop(bitcount_ & 7);
+  // Bytes are about to be taken straight from the input buffer, so the
+  // look-ahead beyond the counted bits must go.
+  bitbuf_ = LowBits(bitbuf_, bitcount_);
+  const uint32_t len = Take(16);
+  const uint32_t nlen = Take(16);
+  if (len != (~nlen & 0xFFFF)) throw BadData{};
+  size_t left = len;
+  while (left > 0 && bitcount_ >= 8) {
+    Put(static_cast<uint8_t>(Take(8)));
+    --left;
+  }
+  while (left > 0) {
+    const size_t avail = io_.InputAvailable();
+    if (avail == 0) {
+      uint8_t b;
+      if (!io_.ReadByte(b)) throw BadData{};
+      Put(b);
+      --left;
+      continue;
+    }
+    const size_t n = std::min({left, avail, kWindow - pos_});
+    std::memcpy(win_ + pos_, io_.InputPos(), n);
+    io_.Consume(n);
+    pos_ += n;
+    left -= n;
+    if (pos_ == kWindow) FlushWindow();
+  }
+}
+
+void Inflater::Fixed() {
+  uint8_t lengths[288 + 32];
+  std::fill(lengths, lengths + 144, 8);
+  std::fill(lengths + 144, lengths + 256, 9);
+  std::fill(lengths + 256, lengths + 280, 7);
+  std::fill(lengths + 280, lengths + 288, 8);
+  std::fill(lengths + 288, lengths + 320, 5);
+  HuffmanTable lit, dist;
+  Build(lit, lengths, 288, kTemplates.litlen, 7, false);
+  Build(dist, lengths + 288, 32, kTemplates.dist, 5, false);
+  Codes(lit, dist);
+}
+
+void Inflater::Dynamic() {
+  const unsigned hlit = Take(5) + 257;
+  const unsigned hdist = Take(5) + 1;
+  const unsigned hclen = Take(4) + 4;
+  if (hlit > 286 || hdist > 30) throw BadData{};
+
+  uint8_t cl_lengths[19] = {};
+  for (unsigned i = 0; i < hclen; ++i) cl_lengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(Take(3));
+  HuffmanTable cl;
+  Build(cl, cl_lengths, 19, kTemplates.codelen, 7, false);
+
+  uint8_t lengths[286 + 30];
+  const unsigned total = hlit + hdist;
+  unsigned n = 0;
+  while (n < total) {
+    Need(7);
+    const uint32_t e = cl.Lookup(bitbuf_);
+    if (Kind(e) != kLiteral) throw BadData{};
+    Drop(Bits(e));
+    const unsigned sym = Value(e);
+    if (sym < 16) {
+      lengths[n++] = static_cast<uint8_t>(sym);
+      continue;
+    }
+    uint8_t value = 0;
+    unsigned repeat;
+    if (sym == 16) {
+      if (n == 0) throw BadData{};
+      value = lengths[n - 1];
+      repeat = 3 + Take(2);
+    } else if (sym == 17) {
+      repeat = 3 + Take(3);
+    } else {
+      repeat = 11 + Take(7);
+    }
+    if (repeat > total - n) throw BadData{};
+    std::fill(lengths + n, lengths + n + repeat, value);
+    n += repeat;
+  }
+  if (lengths[256] == 0) throw BadData{};  // a block needs its end code
+
+  HuffmanTable lit, dist;
+  Build(lit, lengths, hlit, kTemplates.litlen, 9, true);
+  Build(dist, lengths + hlit, hdist, kTemplates.dist, 6, true);
+  Codes(lit, dist);
+}
+
+void Inflater::Codes(const HuffmanTable& lit, const HuffmanTable& dist) {
+  for (;;) {
+    if (io_.InputAvailable() >= 8 && pos_ <= kWindow - kMaxMatch) {
+      if (FastCodes(lit, dist)) return;
+    }
+    if (SlowSymbol(lit, dist)) return;
+  }
+}
+
+// Decodes while the fast conditions hold; true at the end of the block.
+bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist) {
+  const uint32_t* const lt = lit.Entries();
+  const uint32_t* const dt = dist.Entries();
+  const unsigned lroot = lit.RootBits();
+  const unsigned droot = dist.RootBits();
+  const uint64_t lmask = (uint64_t{1} << lroot) - 1;
+  const uint64_t dmask = (uint64_t{1} << droot) - 1;
+
+  const uint8_t* const in_start = io_.InputPos();
+  const uint8_t* in = in_start;
+  const uint8_t* const in_end = in + io_.InputAvailable();
+  uint8_t* const out = win_;
+  size_t pos = pos_;
+  uint64_t bb = bitbuf_;
+  unsigned bc = bitcount_;
+  bool end_of_block = false;
+
+  do {
+    // Refill to 56..63 bits: enough for code, extra bits, code, extra bits
+    // (at most 15 + 5 + 15 + 13 = 48).
+    bb |= Load64(in) << bc;
+    in += (63 - bc) >> 3;
+    bc |= 56;
+
+    uint32_t e = lt[bb & lmask];
+    if (Kind(e) == kLink) e = lt[Value(e) + LowBits(bb >> lroot, Extra(e))];
+    unsigned n = Bits(e);
+    bb >>= n;
+    bc -= n;
+    if (Kind(e) == kLiteral) {
+      out[pos++] = static_cast<uint8_t>(Value(e));
+      continue;
+    }
+    if (Kind(e) != kBase) {
+      if (Kind(e) != kEndOfBlock) throw BadData{};
+      end_of_block = true;
+      break;
+    }
+    n = Extra(e);
+    const size_t len = Value(e) + LowBits(bb, n);
+    bb >>= n;
+    bc -= n;
+
+    e = dt[bb & dmask];
+    if (Kind(e) == kLink) e = dt[Value(e) + LowBits(bb >> droot, Extra(e))];
+    if (Kind(e) != kBase) throw BadData{};
+    n = Bits(e);
+    bb >>= n;
+    bc -= n;
+    n = Extra(e);
+    size_t d = Value(e) + LowBits(bb, n);
+    bb >>= n;
+    bc -= n;
+
+    size_t left = len;
+    if (d > pos) {
+      // The source starts in the older part of the window, at its end.
+      if (!wrapped_) throw BadData{};
+      const size_t from = pos + kWindow - d;
+      const size_t first = std::min(left, kWindow - from);
+      std::memmove(out + pos, out + from, first);
+      pos += first;
+      left -= first;
+    }
+    if (left > 0) {
+      CopyBack(out + pos, d, left);
+      pos += left;
+    }
+    if (pos == kWindow) {
+      pos_ = pos;
+      FlushWindow();
+      pos = 0;
+    }
+  } while (in_end - in >= 8 && pos <= kWindow - kMaxMatch);
+
+  bitbuf_ = bb;
+  bitcount_ = bc;
+  pos_ = pos;
+  io_.Consume(static_cast<size_t>(in - in_start));
+  return end_of_block;
+}
+
+// One literal, match or end code with every check; true at the end of the block.
+bool Inflater::SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist) {
+  Need(kMaxCodeLen);
+  uint32_t e = lit.Lookup(bitbuf_);
+  const uint32_t kind = Kind(e);
+  if (kind == kInvalid || kind == kLink) throw BadData{};
+  Drop(Bits(e));
+  if (kind == kLiteral) {
+    Put(static_cast<uint8_t>(Value(e)));
+    return false;
+  }
+  if (kind == kEndOfBlock) return true;
+  size_t len = Value(e) + Take(Extra(e));
+
+  Need(kMaxCodeLen);
+  e = dist.Lookup(bitbuf_);
+  if (Kind(e) != kBase) throw BadData{};
+  Drop(Bits(e));
+  const size_t d = Value(e) + Take(Extra(e));
+  if (d > pos_ && !wrapped_) throw BadData{};
+
+  size_t from = (pos_ - d) & kWindowMask;
+  while (len-- > 0) {
+    win_[pos_] = win_[from];
+    from = (from + 1) & kWindowMask;
+    if (++pos_ == kWindow) FlushWindow();
+  }
+  return false;
+}
+
+}  // namespace
+
+void Inflate(DecoderIo& io) {
+  Inflater decoder(io);
+  try {
+    decoder.Run();
+  } catch (const EUserCanceled&) {
+    throw;
+  } catch (...) {
+    // Bad data, input cut short or a failed flush inside a block: the entry
+    // ends here and its CRC check tells the rest.
+    return;
+  }
+  decoder.FlushRest();
+}
+
+}  // namespace qr5::archive
