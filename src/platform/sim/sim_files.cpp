@@ -1,0 +1,622 @@
+#include "platform/sim/sim_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "platform/sim/sim_codepage.h"
+#include "platform/sim/sim_host_io.h"
+#include "platform/sim/sim_short_names.h"
+#include "platform/sim/sim_wildcard.h"
+
+namespace qr5::platform::sim {
+
+namespace {
+
+constexpr uint32_t kErrorNegativeSeek = 131;
+constexpr uint32_t kErrorGenFailure = 31;
+// 100 ns intervals between 1601-01-01 and 1970-01-01.
+constexpr int64_t kUnixEpochAsFileTime = 116444736000000000LL;
+
+uint32_t ErrnoToWindows(int error) {
+  switch (error) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EACCES: case EPERM: case EROFS: return ERROR_ACCESS_DENIED;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENOSPC: case EDQUOT: return ERROR_DISK_FULL;
+    case ENAMETOOLONG: return kErrorFilenameExcedRange;
+    case EBUSY: return kErrorSharingViolation;
+    default: return kErrorGenFailure;
+  }
+}
+
+bool HostStat(const std::string& path, struct stat* st) { return ::stat(path.c_str(), st) == 0; }
+
+std::pair<dev_t, ino_t> Identity(const struct stat& st) { return {st.st_dev, st.st_ino}; }
+
+bool WriteAll(int fd, const void* data, size_t size) {
+  const auto* bytes = static_cast<const char*>(data);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t put = ::write(fd, bytes + done, size - done);
+    if (put < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(put);
+  }
+  return true;
+}
+
+class SimFileSearch : public FileSearch {
+ public:
+  SimFileSearch(SimContext& ctx, std::vector<FindData> found) : ctx_(ctx), found_(std::move(found)) {}
+  const FindData& Current() const override { return found_[index_]; }
+  bool Next() override {
+    if (index_ + 1 >= found_.size()) {
+      ctx_.last_error = ERROR_NO_MORE_FILES;
+      return false;
+    }
+    ++index_;
+    return true;
+  }
+
+ private:
+  SimContext& ctx_;
+  std::vector<FindData> found_;
+  size_t index_ = 0;
+};
+
+class SimFile : public File {
+ public:
+  SimFile(SimContext& ctx, int fd, OpenMode mode, char drive)
+      : ctx_(ctx), fd_(fd), mode_(mode), drive_(drive) {
+    struct stat st;
+    if (::fstat(fd_, &st) == 0) {
+      identity_ = Identity(st);
+      ++ctx_.open_files[identity_];
+    }
+  }
+  ~SimFile() override {
+    auto it = ctx_.open_files.find(identity_);
+    if (it != ctx_.open_files.end() && --it->second <= 0) ctx_.open_files.erase(it);
+    ::close(fd_);
+  }
+
+  bool Read(void* buffer, uint32_t size, uint32_t* got) override {
+    *got = 0;
+    if (mode_ == OpenMode::kCreateAlways) return Fail(ERROR_ACCESS_DENIED);
+    auto* bytes = static_cast<char*>(buffer);
+    while (*got < size) {
+      const ssize_t n = ::read(fd_, bytes + *got, size - *got);
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return Fail(ErrnoToWindows(errno));
+      }
+      if (n == 0) break;
+      *got += static_cast<uint32_t>(n);
+    }
+    return true;
+  }
+
+  bool Write(const void* buffer, uint32_t size) override {
+    if (mode_ == OpenMode::kRead) return Fail(ERROR_ACCESS_DENIED);
+    const int64_t position = Position();
+    const int64_t length = Size();
+    const int64_t growth = std::max<int64_t>(0, position + size - length);
+    const auto limit = ctx_.config.free_space.find(drive_);
+    if (growth > 0 && limit != ctx_.config.free_space.end() &&
+        growth > limit->second - ctx_.bytes_added[drive_]) {
+      return Fail(ERROR_DISK_FULL);
+    }
+    if (!WriteAll(fd_, buffer, size)) return Fail(ErrnoToWindows(errno));
+    ctx_.bytes_added[drive_] += growth;
+    return true;
+  }
+
+  bool Seek(int64_t position) override {
+    if (position < 0) return Fail(kErrorNegativeSeek);
+    if (::lseek(fd_, position, SEEK_SET) < 0) return Fail(ErrnoToWindows(errno));
+    return true;
+  }
+  int64_t Position() override { return ::lseek(fd_, 0, SEEK_CUR); }
+  int64_t Size() override {
+    struct stat st;
+    return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
+  }
+  bool GetTime(FileTime* last_write) override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return Fail(ErrnoToWindows(errno));
+    *last_write = HostTimeToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    return true;
+  }
+  bool SetTime(FileTime last_write) override {
+    if (mode_ == OpenMode::kRead) return Fail(ERROR_ACCESS_DENIED);
+    const int64_t since_1970 = static_cast<int64_t>(last_write) - kUnixEpochAsFileTime;
+    int64_t seconds = since_1970 / 10000000;
+    int64_t rest = since_1970 % 10000000;
+    if (rest < 0) {
+      rest += 10000000;
+      --seconds;
+    }
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = static_cast<time_t>(seconds);
+    times[1].tv_nsec = static_cast<long>(rest * 100);
+    if (::futimens(fd_, times) != 0) return Fail(ErrnoToWindows(errno));
+    return true;
+  }
+  bool Flush() override {
+    if (mode_ == OpenMode::kRead) return true;
+    if (::fdatasync(fd_) != 0) return Fail(ErrnoToWindows(errno));
+    return true;
+  }
+
+ private:
+  bool Fail(uint32_t code) {
+    ctx_.last_error = code;
+    return false;
+  }
+
+  SimContext& ctx_;
+  int fd_;
+  OpenMode mode_;
+  char drive_;
+  std::pair<dev_t, ino_t> identity_{};
+};
+
+const char* ErrorText(uint32_t code) {
+  switch (code) {
+    case 0: return "The operation completed successfully.";
+    case 2: return "The system cannot find the file specified.";
+    case 3: return "The system cannot find the path specified.";
+    case 5: return "Access is denied.";
+    case 6: return "The handle is invalid.";
+    case 17: return "The system cannot move the file to a different disk drive.";
+    case 18: return "There are no more files.";
+    case 21: return "The device is not ready.";
+    case 31: return "A device attached to the system is not functioning.";
+    case 32: return "The process cannot access the file because it is being used by another process.";
+    case 39: return "The disk is full.";
+    case 80: return "The file exists.";
+    case 87: return "The parameter is incorrect.";
+    case 112: return "There is not enough space on the disk.";
+    case 123: return "The filename, directory name, or volume label syntax is incorrect.";
+    case 131: return "An attempt was made to move the file pointer before the beginning of the file.";
+    case 145: return "The directory is not empty.";
+    case 161: return "The specified path is invalid.";
+    case 183: return "Cannot create a file when that file already exists.";
+    case 206: return "The filename or extension is too long.";
+    case 234: return "More data is available.";
+    case 267: return "The directory name is invalid.";
+    case 1009: return "The configuration registry database is corrupt.";
+    case 1018: return "Illegal operation attempted on a registry key that has been marked for deletion.";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+FileTime HostTimeToFileTime(int64_t seconds, int64_t nanoseconds) {
+  return static_cast<FileTime>(seconds * 10000000 + nanoseconds / 100 + kUnixEpochAsFileTime);
+}
+
+std::string SimFileSystem::SystemErrorText(uint32_t code) const {
+  const char* text = ErrorText(code);
+  return text == nullptr ? std::string() : std::string(text) + "\r\n";
+}
+
+std::string SimFileSystem::GetTempPath() {
+  std::string path = ctx_.config.temp_dir;
+  if (path.empty() || path.back() != '\\') path.push_back('\\');
+  return path;
+}
+
+bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
+                           HostLocation* location) {
+  const uint32_t parsed = ParseWindowsPath(path, ctx_.current_dir, false, windows_path);
+  if (parsed != ERROR_SUCCESS) return Fail(parsed);
+  *location = ctx_.resolver.Resolve(*windows_path);
+  if (location->error != 0) return Fail(location->error);
+  return true;
+}
+
+bool SimFileSystem::IsOpen(const std::string& host) {
+  struct stat st;
+  return HostStat(host, &st) && ctx_.open_files.count(Identity(st)) > 0;
+}
+
+uint32_t SimFileSystem::CheckReplaceable(const HostLocation& location) {
+  if (!location.exists) return ERROR_SUCCESS;
+  if (location.is_dir || location.leaf.empty()) return ERROR_ACCESS_DENIED;
+  const uint32_t attributes = ctx_.attributes.Get(location.host, false);
+  // CREATE_ALWAYS with normal attributes refuses read-only files, and also
+  // hidden or system files (the caller would have to repeat their bits).
+  if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) {
+    return ERROR_ACCESS_DENIED;
+  }
+  return ERROR_SUCCESS;
+}
+
+bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& data) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return false;
+  if (wp.IsRoot()) return Fail(ERROR_ACCESS_DENIED);
+  const uint32_t replace = CheckReplaceable(loc);
+  if (replace != ERROR_SUCCESS) return Fail(replace);
+  if (!WriteHostFileAtomic(loc.host, data)) return Fail(ErrnoToWindows(errno));
+  ctx_.attributes.Reset(loc.host);
+  return true;
+}
+
+std::unique_ptr<FileSearch> SimFileSystem::FindFirst(const std::string& path_mask,
+                                                     uint32_t attribute_mask) {
+  std::string folder;
+  std::string mask = path_mask;
+  const size_t sep = path_mask.find_last_of("\\/");
+  if (sep != std::string::npos) {
+    folder = path_mask.substr(0, sep + 1);
+    mask = path_mask.substr(sep + 1);
+  } else if (path_mask.size() >= 2 && path_mask[1] == ':') {
+    folder = path_mask.substr(0, 2);
+    mask = path_mask.substr(2);
+  }
+  if (path_mask.size() >= 260) {
+    Fail(kErrorFilenameExcedRange);
+    return nullptr;
+  }
+  if (mask.empty()) {
+    Fail(ERROR_FILE_NOT_FOUND);
+    return nullptr;
+  }
+  for (char c : mask) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::string("<>:\"|").find(c) != std::string::npos) {
+      Fail(ERROR_INVALID_NAME);
+      return nullptr;
+    }
+  }
+  WindowsPath dir_path;
+  HostLocation dir;
+  if (!Locate(folder.empty() ? ctx_.current_dir : folder, &dir_path, &dir)) return nullptr;
+  if (!dir.exists || !dir.is_dir) {
+    Fail(ERROR_PATH_NOT_FOUND);
+    return nullptr;
+  }
+
+  std::vector<std::string> names;
+  if (!dir_path.IsRoot()) {
+    names.push_back(".");
+    names.push_back("..");
+  }
+  std::vector<std::string> host_names;
+  if (DIR* handle = ::opendir(dir.host.c_str())) {
+    while (dirent* entry = ::readdir(handle)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") host_names.push_back(name);
+    }
+    ::closedir(handle);
+  }
+
+  const uint32_t excluded = ~attribute_mask & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                               FILE_ATTRIBUTE_VOLUME | FILE_ATTRIBUTE_DIRECTORY);
+  bool any_match = false;
+  std::vector<FindData> found;
+  auto consider = [&](const std::string& ansi, const std::string& host) {
+    struct stat st;
+    if (!HostStat(host, &st)) return;
+    FindData data;
+    data.name = ansi;
+    const bool dot_entry = ansi == "." || ansi == "..";
+    data.short_name = dot_entry || IsLegalShortName(ansi) ? "" : MakeShortName(ansi);
+    if (!WildcardMatch(mask, data.name) &&
+        (data.short_name.empty() || !WildcardMatch(mask, data.short_name))) {
+      return;
+    }
+    any_match = true;
+    const bool is_dir = S_ISDIR(st.st_mode);
+    data.attributes = ctx_.attributes.Get(host, is_dir);
+    if (data.attributes & excluded) return;
+    data.size = is_dir ? 0 : static_cast<uint64_t>(st.st_size);
+    data.last_write = HostTimeToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    found.push_back(std::move(data));
+  };
+  for (const std::string& dot : names) consider(dot, dot == "." ? dir.host : dir.host + "/..");
+  for (const std::string& host_name : host_names) {
+    bool exact = true;
+    const std::string ansi = Utf8ToAnsi(host_name, &exact);
+    // A host name Windows could not spell is out of reach of this machine.
+    if (!exact || ansi.find_first_of("\\/:*?\"<>|") != std::string::npos) continue;
+    consider(ansi, dir.host + "/" + host_name);
+  }
+  std::stable_sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {
+    const bool a_dot = a.name == "." || a.name == "..";
+    const bool b_dot = b.name == "." || b.name == "..";
+    if (a_dot != b_dot) return a_dot;
+    return AnsiUpper(a.name) < AnsiUpper(b.name);
+  });
+  if (found.empty()) {
+    Fail(any_match ? ERROR_NO_MORE_FILES : ERROR_FILE_NOT_FOUND);
+    return nullptr;
+  }
+  return std::make_unique<SimFileSearch>(ctx_, std::move(found));
+}
+
+bool SimFileSystem::DeleteFile(const std::string& path) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return false;
+  if (!loc.exists) return Fail(ERROR_FILE_NOT_FOUND);
+  if (loc.is_dir) return Fail(ERROR_ACCESS_DENIED);
+  if (ctx_.attributes.IsReadOnly(loc.host, false)) return Fail(ERROR_ACCESS_DENIED);
+  if (IsOpen(loc.host)) return Fail(kErrorSharingViolation);
+  if (::unlink(loc.host.c_str()) != 0) return Fail(ErrnoToWindows(errno));
+  ctx_.attributes.Forget(loc.host);
+  return true;
+}
+
+uint32_t SimFileSystem::GetFileAttributes(const std::string& path) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return INVALID_FILE_ATTRIBUTES;
+  if (!loc.exists) {
+    Fail(ERROR_FILE_NOT_FOUND);
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return ctx_.attributes.Get(loc.host, loc.is_dir);
+}
+
+bool SimFileSystem::SetFileAttributes(const std::string& path, uint32_t attributes) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return false;
+  if (!loc.exists) return Fail(ERROR_FILE_NOT_FOUND);
+  if (!ctx_.attributes.Set(loc.host, attributes)) return Fail(ErrnoToWindows(errno));
+  return true;
+}
+
+bool SimFileSystem::CreateDirectory(const std::string& path) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return false;
+  if (wp.IsRoot()) return Fail(ERROR_ACCESS_DENIED);
+  if (loc.exists) return Fail(ERROR_ALREADY_EXISTS);
+  if (::mkdir(loc.host.c_str(), 0755) != 0) return Fail(ErrnoToWindows(errno));
+  ctx_.attributes.Reset(loc.host);
+  return true;
+}
+
+bool SimFileSystem::RemoveDirectory(const std::string& path) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return false;
+  if (!loc.exists) return Fail(ERROR_FILE_NOT_FOUND);
+  if (wp.IsRoot()) return Fail(ERROR_ACCESS_DENIED);
+  if (!loc.is_dir) return Fail(kErrorDirectory);
+  if (ctx_.attributes.IsReadOnly(loc.host, true)) return Fail(ERROR_ACCESS_DENIED);
+  if (::rmdir(loc.host.c_str()) != 0) {
+    return Fail(errno == EEXIST || errno == ENOTEMPTY ? ERROR_DIR_NOT_EMPTY : ErrnoToWindows(errno));
+  }
+  ctx_.attributes.Forget(loc.host);
+  return true;
+}
+
+int64_t SimFileSystem::FreeSpaceLeft(char drive) {
+  const auto limit = ctx_.config.free_space.find(drive);
+  if (limit == ctx_.config.free_space.end()) return INT64_MAX;
+  return std::max<int64_t>(0, limit->second - ctx_.bytes_added[drive]);
+}
+
+bool SimFileSystem::CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) {
+  WindowsPath from_path;
+  HostLocation source;
+  if (!Locate(from, &from_path, &source)) return false;
+  if (!source.exists) return Fail(ERROR_FILE_NOT_FOUND);
+  if (source.is_dir) return Fail(ERROR_ACCESS_DENIED);
+  WindowsPath to_path;
+  HostLocation target;
+  if (!Locate(to, &to_path, &target)) return false;
+  if (target.exists) {
+    if (target.host == source.host) return Fail(kErrorSharingViolation);
+    if (fail_if_exists) return Fail(ERROR_FILE_EXISTS);
+    if (target.is_dir || ctx_.attributes.IsReadOnly(target.host, false)) {
+      return Fail(ERROR_ACCESS_DENIED);
+    }
+  }
+  const uint32_t attributes = ctx_.attributes.Get(source.host, false);
+  const int in = ::open(source.host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return Fail(ErrnoToWindows(errno));
+  struct stat st;
+  ::fstat(in, &st);
+  const int64_t old_size = target.exists ? [&] {
+    struct stat t;
+    return HostStat(target.host, &t) ? static_cast<int64_t>(t.st_size) : 0;
+  }() : 0;
+  const int64_t growth = std::max<int64_t>(0, st.st_size - old_size);
+  if (growth > FreeSpaceLeft(to_path.drive)) {
+    ::close(in);
+    return Fail(ERROR_DISK_FULL);
+  }
+  const int out = ::open(target.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (out < 0) {
+    ::close(in);
+    return Fail(ErrnoToWindows(errno));
+  }
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    const ssize_t got = ::read(in, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    if (!WriteAll(out, buffer, static_cast<size_t>(got))) {
+      ok = false;
+      break;
+    }
+  }
+  const int saved_errno = errno;
+  struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  ::futimens(out, times);
+  ::close(in);
+  ::close(out);
+  if (!ok) {
+    ::unlink(target.host.c_str());
+    ctx_.attributes.Forget(target.host);
+    return Fail(ErrnoToWindows(saved_errno));
+  }
+  ctx_.bytes_added[to_path.drive] += growth;
+  // The copy carries the source's attributes and is marked for backup.
+  const uint32_t kept = attributes == FILE_ATTRIBUTE_NORMAL ? 0 : attributes;
+  ctx_.attributes.Set(target.host, kept | FILE_ATTRIBUTE_ARCHIVE);
+  return true;
+}
+
+bool SimFileSystem::MoveFileReplace(const std::string& from, const std::string& to) {
+  WindowsPath from_path;
+  HostLocation source;
+  if (!Locate(from, &from_path, &source)) return false;
+  if (!source.exists) return Fail(ERROR_FILE_NOT_FOUND);
+  if (from_path.IsRoot()) return Fail(ERROR_ACCESS_DENIED);
+  WindowsPath to_path;
+  HostLocation target;
+  if (!Locate(to, &to_path, &target)) return false;
+  if (to_path.IsRoot()) return Fail(ERROR_ACCESS_DENIED);
+  if (from_path.drive != to_path.drive) return Fail(kErrorNotSameDevice);
+  std::string destination = target.host;
+  if (target.exists) {
+    if (target.host == source.host) {
+      // Only the spelling changes.
+      destination = target.parent_host + "/" + AnsiToUtf8(to_path.Leaf());
+    } else {
+      if (source.is_dir || target.is_dir) return Fail(ERROR_ACCESS_DENIED);
+      if (ctx_.attributes.IsReadOnly(target.host, false)) return Fail(ERROR_ACCESS_DENIED);
+      if (IsOpen(target.host)) return Fail(kErrorSharingViolation);
+    }
+  }
+  if (IsOpen(source.host)) return Fail(kErrorSharingViolation);
+  if (source.is_dir && (destination + "/").compare(0, source.host.size() + 1, source.host + "/") == 0) {
+    return Fail(ERROR_ACCESS_DENIED);  // into itself
+  }
+  if (::rename(source.host.c_str(), destination.c_str()) != 0) return Fail(ErrnoToWindows(errno));
+  ctx_.attributes.Move(source.host, destination);
+  return true;
+}
+
+std::string SimFileSystem::GetLogicalDriveStrings() {
+  std::string result;
+  for (char letter : ctx_.resolver.Drives()) {
+    result.push_back(letter);
+    result += ":\\";
+    result.push_back('\0');
+  }
+  return result;
+}
+
+std::string SimFileSystem::GetShortPathName(const std::string& path) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return "";
+  if (!loc.exists) {
+    Fail(ERROR_FILE_NOT_FOUND);
+    return "";
+  }
+  std::string result;
+  if (path.size() >= 2 && path[1] == ':') {
+    result = path.substr(0, 2);
+  } else {
+    result.push_back(wp.drive);
+    result.push_back(':');
+  }
+  result.push_back('\\');
+  for (size_t i = 0; i < wp.parts.size(); ++i) {
+    if (i > 0) result.push_back('\\');
+    const std::string& name = wp.parts[i];
+    // Names that already fit 8.3 stay as written; aliases ignore case.
+    result += IsLegalShortName(name) ? name : MakeShortName(name);
+  }
+  const char last = path.empty() ? '\0' : path.back();
+  if (!wp.parts.empty() && (last == '\\' || last == '/')) result.push_back('\\');
+  return result;
+}
+
+bool SimFileSystem::GetDiskFreeSpace(const std::string& root_path, int64_t* free_bytes) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(root_path, &wp, &loc)) return false;
+  if (!loc.exists || !loc.is_dir) return Fail(ERROR_PATH_NOT_FOUND);
+  const auto limit = ctx_.config.free_space.find(wp.drive);
+  if (limit != ctx_.config.free_space.end()) {
+    *free_bytes = FreeSpaceLeft(wp.drive);
+    return true;
+  }
+  struct statvfs vfs;
+  if (::statvfs(loc.host.c_str(), &vfs) != 0) return Fail(ErrnoToWindows(errno));
+  *free_bytes = static_cast<int64_t>(vfs.f_bavail) * static_cast<int64_t>(vfs.f_frsize);
+  return true;
+}
+
+uint32_t SimFileSystem::SetErrorMode(uint32_t mode) {
+  const uint32_t previous = ctx_.error_mode;
+  ctx_.error_mode = mode;
+  return previous;
+}
+
+std::unique_ptr<File> SimFileSystem::OpenFile(const std::string& path, OpenMode mode) {
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return nullptr;
+  if (wp.IsRoot() || loc.is_dir) {
+    Fail(ERROR_ACCESS_DENIED);
+    return nullptr;
+  }
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case OpenMode::kRead:
+      if (!loc.exists) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+      }
+      flags |= O_RDONLY;
+      break;
+    case OpenMode::kReadWrite:
+      if (!loc.exists) {
+        Fail(ERROR_FILE_NOT_FOUND);
+        return nullptr;
+      }
+      if (ctx_.attributes.IsReadOnly(loc.host, false)) {
+        Fail(ERROR_ACCESS_DENIED);
+        return nullptr;
+      }
+      flags |= O_RDWR;
+      break;
+    case OpenMode::kCreateAlways: {
+      const uint32_t replace = CheckReplaceable(loc);
+      if (replace != ERROR_SUCCESS) {
+        Fail(replace);
+        return nullptr;
+      }
+      flags |= O_WRONLY | O_CREAT | O_TRUNC;
+      break;
+    }
+  }
+  const int fd = ::open(loc.host.c_str(), flags, 0644);
+  if (fd < 0) {
+    Fail(ErrnoToWindows(errno));
+    return nullptr;
+  }
+  if (mode == OpenMode::kCreateAlways) ctx_.attributes.Reset(loc.host);
+  return std::make_unique<SimFile>(ctx_, fd, mode, wp.drive);
+}
+
+}  // namespace qr5::platform::sim

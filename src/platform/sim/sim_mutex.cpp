@@ -1,0 +1,81 @@
+#include "platform/sim/sim_mutex.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/sim/sim_host_io.h"
+
+namespace qr5::platform::sim {
+
+namespace {
+
+bool LockShared(int fd) {
+  while (::flock(fd, LOCK_SH) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+SimProcesses::~SimProcesses() {
+  for (int fd : handles_) ::close(fd);
+}
+
+std::string SimProcesses::FileOf(const std::string& name) const {
+  std::string hex;
+  char byte[4];
+  for (unsigned char c : name) {
+    std::snprintf(byte, sizeof byte, "%02x", c);
+    hex += byte;
+  }
+  if (hex.size() > 200) {
+    // Host names are limited; long names keep a prefix and a hash of all.
+    uint64_t hash = 1469598103934665603ull;
+    for (unsigned char c : name) hash = (hash ^ c) * 1099511628211ull;
+    char tail[24];
+    std::snprintf(tail, sizeof tail, "-%016llx", static_cast<unsigned long long>(hash));
+    hex = hex.substr(0, 160) + tail;
+  }
+  return root_ + "/mutex/" + (hex.empty() ? std::string("-") : hex);
+}
+
+bool SimProcesses::OpenMutex(const std::string& name) {
+  if (name.empty() || name.find('\\') != std::string::npos) return false;
+  const int fd = ::open(FileOf(name).c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  // Nobody holds it when an exclusive lock can be had at once.
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    ::close(fd);
+    return false;
+  }
+  if (!LockShared(fd)) {
+    ::close(fd);
+    return false;
+  }
+  handles_.push_back(fd);
+  return true;
+}
+
+bool SimProcesses::CreateMutex(const std::string& name) {
+  // Object names hold no backslash outside the "Global\" and "Local\" name
+  // spaces, which this machine does not have.
+  if (name.find('\\') != std::string::npos) return false;
+  if (name.empty()) return true;  // an unnamed mutex: nothing to share
+  if (!MakeHostDirs(root_ + "/mutex")) return false;
+  const int fd = ::open(FileOf(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  if (!LockShared(fd)) {
+    ::close(fd);
+    return false;
+  }
+  handles_.push_back(fd);
+  return true;
+}
+
+}  // namespace qr5::platform::sim
