@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "pages/text_measure.h"
+#include "pages_fixture.h"
+
+namespace qr5::pages {
+namespace {
+
+using app::Key;
+using testing::PagesTest;
+
+class BrowseDialogTest : public PagesTest {
+ protected:
+  std::string Field() { return browse_->Get("Edit1").text; }
+  // Types into the path field and leaves it with Tab (to the tree).
+  void TypeAndLeave(const std::string& text) {
+    browse_->TypeText("Edit1", text);
+    browse_->KeyDown(Key::kTab);
+  }
+};
+
+TEST_F(BrowseDialogTest, TextsAndFocusAtShowing) {
+  std::string focused;
+  Then([&] {
+    focused = browse_->active_control ? browse_->active_control->name : "";
+    browse_->KeyDown(Key::kEscape);
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(focused, "FolderTreeView1");
+  EXPECT_EQ(browse_->caption, "Browse For Folder");
+  EXPECT_EQ(browse_->Get("BtnOk").text, "Ok");
+  EXPECT_EQ(browse_->Get("BtnCancel").text, "Cancel");
+  const app::Control& label = browse_->Get("Label1");
+  EXPECT_EQ(label.text, "Select a folder in the list below, then click OK.");
+  EXPECT_EQ(label.width, MeasureText(label.text)) << "one line sized to its text";
+  // The error dialog is prepared for a refused path.
+  EXPECT_EQ(error_->caption, "Error");
+  EXPECT_EQ(error_->Message(), "The selected path is not valid.");
+}
+
+TEST_F(BrowseDialogTest, LeavingTheFieldNormalisesAndMovesTheTree) {
+  MakeDir("C:\\Apps");
+  MakeDir("C:\\Apps\\Tools");
+  Then([&] {
+    TypeAndLeave("C:\\Apps\\\\Tools\\");
+    EXPECT_EQ(Field(), "C:\\Apps\\Tools\\QR5");
+    EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps\\Tools");
+
+    TypeAndLeave("C:\\Apps\\QR5\\Data");
+    EXPECT_EQ(Field(), "C:\\Apps\\QR5");
+    EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps");
+
+    TypeAndLeave("c:\\qr5");
+    EXPECT_EQ(Field(), "c:\\QR5");
+    EXPECT_EQ(browse_->SelectedFolder(), "C:\\");
+
+    TypeAndLeave("C:\\");
+    EXPECT_EQ(Field(), "C:\\QR5");
+    EXPECT_EQ(browse_->SelectedFolder(), "C:\\");
+
+    TypeAndLeave("  C:\\Apps\\Tools   ");
+    EXPECT_EQ(Field(), "C:\\Apps\\Tools\\QR5");
+    browse_->Click("BtnOk");
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps\\Tools");
+  EXPECT_EQ(Shown("TDlgError"), 0);
+}
+
+TEST_F(BrowseDialogTest, ATypedFolderThatDoesNotExistIsAddedSoOkGivesWhatTheFieldShows) {
+  AddDrive('D');
+  Then([&] {
+    TypeAndLeave("D:\\New\\QR5");
+    EXPECT_EQ(Field(), "D:\\New\\QR5");
+    EXPECT_EQ(browse_->SelectedFolder(), "D:\\New");
+    ASSERT_NE(browse_->Tree().Selected(), nullptr);
+    EXPECT_TRUE(browse_->Tree().Selected()->is_new);
+
+    // Typed without "\QR5": the missing folders get entries as well.
+    TypeAndLeave("D:\\Apps\\Tools");
+    EXPECT_EQ(Field(), "D:\\Apps\\Tools\\QR5");
+    EXPECT_EQ(browse_->SelectedFolder(), "D:\\Apps\\Tools");
+    EXPECT_EQ(browse_->Tree().Find("D:\\New"), nullptr) << "the earlier new entry is dropped";
+    browse_->Click("BtnOk");
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(browse_->SelectedFolder() + "\\QR5", Field());
+}
+
+TEST_F(BrowseDialogTest, ARefusedPathShowsTheErrorAndKeepsTheDialogOpen) {
+  std::string error_texts, focused_after;
+  Then([&] {
+    browse_->TypeText("Edit1", " C:\\Apps \\Tools\\ ");
+    browse_->Click("BtnOk");
+  });
+  Then([&] {
+    error_texts = error_->caption + "|" + error_->Message();
+    error_->KeyDown(Key::kEscape);  // Escape closes the error dialog too
+  });
+  Then([&] {
+    focused_after = browse_->active_control ? browse_->active_control->name : "";
+    EXPECT_EQ(Field(), "C:\\Apps \\Tools") << "the normalised text stays in the field";
+    // Leaving the field with a refused text asks again and keeps the focus.
+    browse_->KeyDown(Key::kTab);
+  });
+  Then([&] { error_->KeyDown(Key::kEnter); });
+  Then([&] {
+    EXPECT_EQ(browse_->active_control->name, "Edit1");
+    browse_->TypeText("Edit1", "C:\\Apps");
+    browse_->KeyDown(Key::kEnter);  // no button focused: the default button
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(error_texts, "Error|The selected path is not valid.");
+  EXPECT_EQ(focused_after, "Edit1");
+  EXPECT_EQ(Shown("TDlgError"), 2);
+  EXPECT_EQ(Field(), "C:\\Apps\\QR5");
+}
+
+TEST_F(BrowseDialogTest, CancelWithARefusedPathClosesWithoutAnError) {
+  Then([&] {
+    browse_->TypeText("Edit1", "\\\\server\\share");
+    browse_->Click("BtnCancel");
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  Then([&] {
+    browse_->TypeText("Edit1", "C:/Apps");
+    browse_->KeyDown(Key::kEscape);
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(Shown("TDlgError"), 0);
+}
+
+TEST_F(BrowseDialogTest, TheTreeKeepsItsStateBetweenUses) {
+  MakeDir("C:\\Apps");
+  Then([&] {
+    browse_->SelectPath("FolderTreeView1", "C:\\Apps");
+    browse_->Click("BtnOk");
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  std::string field_again;
+  Then([&] {
+    field_again = Field();
+    browse_->Click("BtnCancel");
+  });
+  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(field_again, "C:\\Apps\\QR5");
+  EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps");
+}
+
+TEST_F(BrowseDialogTest, TheTreeControlShowsTheVisibleEntriesAndTheSelection) {
+  MakeDir("C:\\Apps");
+  browse_->MoveTreeTo("C:\\Apps", false);
+  const app::Control& tree = browse_->Get("FolderTreeView1");
+  ASSERT_GE(tree.item_index, 0);
+  EXPECT_EQ(tree.items[static_cast<size_t>(tree.item_index)], "  [+] Apps");
+  EXPECT_EQ(Field(), "C:\\Apps\\QR5");
+  EXPECT_FALSE(browse_->SelectPath("FolderTreeView1", "C:\\Nowhere"));
+  EXPECT_FALSE(browse_->SelectPath("Edit1", "C:\\Apps"));
+}
+
+TEST_F(BrowseDialogTest, TheErrorDialogIsLaidOutForItsMessage) {
+  error_->SetTexts("Error", "Ok", "Short");
+  Then([&] { error_->Click("BtnOk"); });
+  EXPECT_EQ(error_->ShowModal(), app::mrOk);
+  const int label = MeasureText("Short");
+  EXPECT_EQ(error_->Get("Label1").width, label);
+  EXPECT_EQ(error_->OuterWidth(), label + 80);
+  EXPECT_EQ(error_->Get("BtnOk").left, (error_->client_width - 75) / 2);
+  EXPECT_EQ(error_->client_height, 103);
+
+  // Wider than 320 pixels: the dialog stops at 400.
+  const std::string long_text(70, 'W');
+  ASSERT_GT(MeasureText(long_text), 320);
+  error_->SetTexts("Error", "Ok", long_text);
+  Then([&] { error_->KeyDown(Key::kEnter); });
+  EXPECT_EQ(error_->ShowModal(), app::mrOk);
+  EXPECT_EQ(error_->OuterWidth(), 400);
+  EXPECT_EQ(error_->Get("BtnOk").left, (400 - TDlgError::kFrameWidth - 75) / 2);
+
+  // Narrower than its button: the left edge rounds toward zero.
+  error_->SetTexts("", "", "");
+  Then([&] { error_->KeyDown(Key::kEscape); });
+  EXPECT_EQ(error_->ShowModal(), app::mrOk);
+  EXPECT_EQ(error_->OuterWidth(), 80);
+  EXPECT_EQ(error_->Get("BtnOk").left, 0);
+}
+
+TEST(TextMeasure, FixedWidthsAndAccelerators) {
+  EXPECT_EQ(MeasureText(""), 0);
+  EXPECT_EQ(MeasureText("il"), 4);
+  EXPECT_EQ(MeasureText("ab"), 10);
+  EXPECT_EQ(MeasureText("A W"), 6 + 3 + 8);
+  EXPECT_EQ(MeasureText("&Ok"), MeasureText("Ok"));
+  EXPECT_EQ(MeasureText("a&&b"), 5 + 6 + 5);
+  // The English refusal: 31 characters.
+  EXPECT_EQ(MeasureText("The selected path is not valid."), 125);
+}
+
+}  // namespace
+}  // namespace qr5::pages
