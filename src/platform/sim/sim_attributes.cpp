@@ -78,7 +78,9 @@ bool AttributeStore::Save() {
     text += key;
     text += '\n';
   }
-  if (!WriteHostFileAtomic(file_, text)) return false;
+  // Losing the newest attributes in a power cut is acceptable; waiting for
+  // the disk on every extracted file is not.
+  if (!WriteHostFileAtomic(file_, text, false)) return false;
   stamp_ino_ = 0;  // re-read our own file next time: cheap and always right
   stamp_mtime_ = -1;
   return true;
@@ -98,7 +100,10 @@ bool AttributeStore::IsReadOnly(const std::string& host_path, bool is_dir) {
 
 bool AttributeStore::Set(const std::string& host_path, uint32_t attributes) {
   Load();
-  entries_[Key(host_path)] = attributes & kSettable;
+  const std::string key = Key(host_path);
+  const auto it = entries_.find(key);
+  if (it != entries_.end() && it->second == (attributes & kSettable)) return true;
+  entries_[key] = attributes & kSettable;
   return Save();
 }
 

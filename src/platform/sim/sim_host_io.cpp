@@ -33,7 +33,7 @@ bool ReadHostFile(const std::string& path, std::string* data) {
   return true;
 }
 
-bool WriteHostFileAtomic(const std::string& path, const std::string& data) {
+bool WriteHostFileAtomic(const std::string& path, const std::string& data, bool durable) {
   const std::string temp = path + ".new-" + std::to_string(::getpid());
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
@@ -48,7 +48,7 @@ bool WriteHostFileAtomic(const std::string& path, const std::string& data) {
     }
     done += static_cast<size_t>(put);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  if ((durable && ::fsync(fd) != 0) || ::close(fd) != 0) {
     ::unlink(temp.c_str());
     return false;
   }

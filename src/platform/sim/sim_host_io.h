@@ -9,8 +9,9 @@ namespace qr5::platform::sim {
 bool ReadHostFile(const std::string& path, std::string* data);
 
 // Writes a new file beside `path` and renames it over `path`, so a crash
-// leaves either the old or the new content, never a mixture.
-bool WriteHostFileAtomic(const std::string& path, const std::string& data);
+// leaves either the old or the new content, never a mixture. `durable`
+// also waits until the data is on the disk.
+bool WriteHostFileAtomic(const std::string& path, const std::string& data, bool durable = true);
 
 // mkdir -p.
 bool MakeHostDirs(const std::string& path);

@@ -1,0 +1,35 @@
+// Small helpers of the platform contract tests, written over platform.h
+// only.
+#pragma once
+
+#include <string>
+
+#include "contract_machine.h"
+
+namespace contract {
+
+inline qr5::platform::FileSystem& Files() { return *ContractMachine().files; }
+
+// Writes a whole file (CreateFileA CREATE_ALWAYS); false on failure.
+inline bool WriteBytes(const std::string& path, const std::string& bytes) {
+  auto file = Files().OpenFile(path, qr5::platform::OpenMode::kCreateAlways);
+  if (!file) return false;
+  return file->Write(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+// Reads a whole file; "<missing>" when it cannot be opened.
+inline std::string ReadBytes(const std::string& path) {
+  auto file = Files().OpenFile(path, qr5::platform::OpenMode::kRead);
+  if (!file) return "<missing>";
+  std::string data;
+  char buffer[4096];
+  uint32_t got = 0;
+  while (file->Read(buffer, sizeof buffer, &got) && got > 0) data.append(buffer, got);
+  return data;
+}
+
+inline bool Exists(const std::string& path) {
+  return Files().GetFileAttributes(path) != qr5::platform::INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace contract
