@@ -102,6 +102,8 @@ TEST_F(DestinationPageTest, SpaceThatCannotBeDeterminedPasses) {
   EXPECT_EQ(ShowPage(), app::mrOk);
   EXPECT_EQ(Shown("TDlgError"), 0);
   EXPECT_EQ(DriveFreeSpace("Q:\\QR5"), -1);
+  sim_->SetDriveNotReady('A');
+  EXPECT_EQ(DriveFreeSpace("a:\\QR5"), -1);
   EXPECT_EQ(DriveFreeSpace("\\QR5"), -1);
   EXPECT_EQ(DriveFreeSpace(""), -1);
 }

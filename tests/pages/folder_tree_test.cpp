@@ -148,6 +148,16 @@ TEST_F(FolderTreeTest, AddingMakesNewEntriesOnlyInTheTreeAndDropsEarlierOnes) {
   EXPECT_EQ(tree_.SelectedFolder(), "");
 }
 
+TEST_F(FolderTreeTest, ADriveWithoutADiskIsListedAndOpensEmpty) {
+  sim_->SetDriveNotReady('A');
+  FolderNode& a = Drive('A');
+  EXPECT_EQ(&a, tree_.Drives()[0].get()) << "A comes first";
+  tree_.Expand(a);
+  EXPECT_TRUE(a.children.empty());
+  tree_.MoveTo("A:\\Apps", true);
+  EXPECT_EQ(tree_.SelectedFolder(), "A:\\Apps");
+}
+
 TEST_F(FolderTreeTest, ADriveAddedAfterTheListWasReadIsFound) {
   ASSERT_FALSE(tree_.Drives().empty());
   AddDrive('K');

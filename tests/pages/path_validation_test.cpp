@@ -97,6 +97,16 @@ TEST_F(ValidationTest, ADriveThatIsNotAFolderOrAbsentFails) {
   EXPECT_NE(InternalGetFileAttr("C:\\plain.txt"), -1);
 }
 
+TEST_F(ValidationTest, ADriveWithoutADiskFailsQuietlyAndTheErrorModeIsRestored) {
+  sim_->SetDriveNotReady('A');
+  Files().SetErrorMode(0);
+  std::string floppy = "A:\\Apps";
+  EXPECT_FALSE(IsValidDirectory(floppy));
+  EXPECT_EQ(InternalGetFileAttr("A:\\"), -1);
+  EXPECT_EQ(Files().SetErrorMode(0), 0u) << "the caller's error mode is back";
+  EXPECT_TRUE(fe_.boxes.empty());
+}
+
 TEST_F(ValidationTest, TheComponentHelpers) {
   EXPECT_TRUE(ContainsControlCharacters(std::string("C:\\a\x1f", 5)));
   EXPECT_TRUE(ContainsControlCharacters(std::string("C:\\a\0b", 6)));
