@@ -36,28 +36,22 @@ void TZipReader::RunExtraction(int& extracted) {
     }
   } run_end{*this, extracted, kept_open};
 
+  current_index_ = -1;
   ExtractionRun run(*this, *stream_);
   if (!dest_dir_.empty() && !DirectoryExists(dest_dir_)) ForceDirectories(dest_dir_);
 
   total_bytes_ = 0;
   bytes_done_ = 0;
   num_files_ = EntryCount();
-  for (TZipHeaderInfo* entry : view_) {
+  for (size_t i = 0; i < view_.size(); ++i) {
+    TZipHeaderInfo* entry = view_[i];
     entry->ToProcess = DoAll;
     if (entry->IsFolder() && !RecreateDirs) {
       entry->ToProcess = false;
       --num_files_;
       continue;
     }
-    if (!entry->ToProcess) {
-      const std::string path = entry->StoredPath();
-      for (const std::string& pattern : FilesList) {
-        if (MatchPattern(pattern, path)) {
-          entry->ToProcess = true;
-          break;
-        }
-      }
-    }
+    if (!entry->ToProcess) entry->ToProcess = MatchesFilesList(static_cast<int>(i), *entry);
     if (entry->ToProcess && !entry->IsFolder()) {
       total_bytes_ += entry->UncompressedSize;
     } else {
@@ -70,9 +64,18 @@ void TZipReader::RunExtraction(int& extracted) {
   if (num_files_ <= 0 || stop_now) return;
   for (int index = 0; index < EntryCount(); ++index) {
     if (!DoAll && !view_[static_cast<size_t>(index)]->ToProcess) continue;
+    current_index_ = index;
     while (!UnZipOne(run, index, extracted)) {
     }
   }
+}
+
+bool TZipReader::MatchesFilesList(int /*index*/, const TZipHeaderInfo& entry) const {
+  const std::string path = entry.StoredPath();
+  for (const std::string& pattern : FilesList) {
+    if (MatchPattern(pattern, path)) return true;
+  }
+  return false;
 }
 
 void TZipReader::SkipEntry(int reason, const std::string& name, int index, uint32_t size) {

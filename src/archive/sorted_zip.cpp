@@ -39,6 +39,7 @@ int TSortedZip::Insert(std::unique_ptr<TZipHeaderInfo> entry) {
       (*at)->LocalHeaderOffset == entry->LocalHeaderOffset) {
     throw EListError("Duplicate Object index");
   }
+  size_t index = static_cast<size_t>(at - items_.begin());
   // The list grows by 4 entries while it holds at most 4, by 8 up to 8,
   // then by 16; beyond 64 by a quarter, so that large directories do not
   // cost quadratic copying.
@@ -46,7 +47,6 @@ int TSortedZip::Insert(std::unique_ptr<TZipHeaderInfo> entry) {
     size_t n = items_.size();
     items_.reserve(n + (n < 4 ? 4 : n < 8 ? 8 : n < 64 ? 16 : n / 4));
   }
-  size_t index = static_cast<size_t>(at - items_.begin());
   items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(index), std::move(entry));
   return static_cast<int>(index);
 }

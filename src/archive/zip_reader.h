@@ -139,6 +139,10 @@ class TZipReader {
   int NumFiles() const { return num_files_; }
   int64_t TotalBytes() const { return total_bytes_; }
   int64_t BytesDone() const { return bytes_done_; }
+  // View index of the entry being extracted, or of the last one after a run
+  // (so a caller can tell which entry an exception ended the run in); -1
+  // when no entry was reached.
+  int CurrentIndex() const { return current_index_; }
 
   // Internal steps, also used by extraction.
   void OpenArchive();
@@ -158,6 +162,9 @@ class TZipReader {
   TZipHeaderInfo& ViewEntry(int index);
 
   // Extraction steps.
+  // Whether the entry at a view index is selected by FilesList (the
+  // selection step of a run; DoAll aside).
+  virtual bool MatchesFilesList(int index, const TZipHeaderInfo& entry) const;
   void RunExtraction(int& extracted);
   // false: run the entry again (a new password was given).
   bool UnZipOne(ExtractionRun& run, int index, int& extracted);
@@ -188,6 +195,7 @@ class TZipReader {
   int num_files_ = 0;
   int64_t total_bytes_ = 0;
   int64_t bytes_done_ = 0;
+  int current_index_ = -1;
 };
 
 }  // namespace qr5::archive

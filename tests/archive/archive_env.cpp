@@ -1,0 +1,111 @@
+#include "archive_env.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#ifndef _WIN32
+#include "platform/sim/sim_machine.h"
+#define QR5_TEST_SIM 1
+#endif
+
+namespace qr5::archive::test {
+
+namespace fs = std::filesystem;
+
+struct ArchiveTest::Impl {
+  fs::path root;
+#ifdef QR5_TEST_SIM
+  std::unique_ptr<platform::sim::SimMachine> sim;
+#endif
+};
+
+void ArchiveTest::SetUp() {
+  impl_ = std::make_shared<Impl>();
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  impl_->root = fs::temp_directory_path() / ("qr5_archive_" + std::to_string(std::random_device{}()) + "_" + name);
+  fs::remove_all(impl_->root);
+  fs::create_directories(impl_->root);
+#ifdef QR5_TEST_SIM
+  platform::sim::SimMachine::CreateFresh(impl_->root.string());
+  impl_->sim = platform::sim::SimMachine::Open(impl_->root.string());
+  platform::Install(&impl_->sim->machine());
+  base_ = "C:\\ZIPTEST";
+#else
+  GTEST_SKIP() << "needs the Windows machine of the test build";
+#endif
+  platform::Sys().files->CreateDirectory(base_);
+}
+
+void ArchiveTest::TearDown() {
+  std::error_code ec;
+  // Read-only files must not keep the folder from going away.
+  for (auto it = fs::recursive_directory_iterator(impl_->root, ec); !ec && it != fs::recursive_directory_iterator();
+       it.increment(ec)) {
+    fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+  }
+  fs::remove_all(impl_->root, ec);
+}
+
+void ArchiveTest::Put(const std::string& path, const std::string& bytes) {
+  auto file = platform::Sys().files->OpenFile(path, platform::OpenMode::kCreateAlways);
+  ASSERT_TRUE(file) << path;
+  ASSERT_TRUE(file->Write(bytes.data(), static_cast<uint32_t>(bytes.size())));
+}
+
+std::string ArchiveTest::Get(const std::string& path) {
+  auto file = platform::Sys().files->OpenFile(path, platform::OpenMode::kRead);
+  if (!file) return "<missing>";
+  std::string bytes(static_cast<size_t>(file->Size()), '\0');
+  uint32_t got = 0;
+  file->Read(bytes.data(), static_cast<uint32_t>(bytes.size()), &got);
+  bytes.resize(got);
+  return bytes;
+}
+
+bool ArchiveTest::Exists(const std::string& path) {
+  return platform::Sys().files->GetFileAttributes(path) != platform::INVALID_FILE_ATTRIBUTES;
+}
+
+bool ArchiveTest::IsFolder(const std::string& path) {
+  uint32_t a = platform::Sys().files->GetFileAttributes(path);
+  return a != platform::INVALID_FILE_ATTRIBUTES && (a & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+uint32_t ArchiveTest::Attributes(const std::string& path) {
+  return platform::Sys().files->GetFileAttributes(path);
+}
+
+platform::FileTime ArchiveTest::Time(const std::string& path) {
+  auto file = platform::Sys().files->OpenFile(path, platform::OpenMode::kRead);
+  platform::FileTime t = 0;
+  if (file) file->GetTime(&t);
+  return t;
+}
+
+void ArchiveTest::SetTime(const std::string& path, platform::FileTime time) {
+  auto file = platform::Sys().files->OpenFile(path, platform::OpenMode::kReadWrite);
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(file->SetTime(time));
+}
+
+std::string ArchiveTest::TestData(const std::string& relative) {
+  std::ifstream in(std::string(QR5_TESTDATA_DIR) + "/zip/" + relative, std::ios::binary);
+  if (!in) return {};
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string ArchiveTest::PutTestData(const std::string& relative, const std::string& name) {
+  std::string bytes = TestData(relative);
+  EXPECT_FALSE(bytes.empty()) << relative;
+  std::string target = Win(name.empty() ? fs::path(relative).filename().string() : name);
+  Put(target, bytes);
+  return target;
+}
+
+}  // namespace qr5::archive::test
