@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_codepage.h"
 
 namespace qr5::platform::sim {
 
@@ -143,7 +144,7 @@ std::vector<std::string> ConsoleFrontEnd::Render(const app::Form& form) {
 
 void ConsoleFrontEnd::PrintForm(app::Form& form) {
   std::vector<std::string> lines = Render(form);
-  for (const std::string& line : lines) out_ << line << "\n";
+  for (const std::string& line : lines) out_ << AnsiToUtf8(line) << "\n";
   out_.flush();
   printed_[&form] = std::move(lines);
   last_printed_ = &form;
@@ -157,7 +158,8 @@ void ConsoleFrontEnd::PrintChanges(app::Form& form) {
   std::vector<std::string>& before = printed_[&form];
   if (lines == before) return;
   for (const std::string& line : lines)
-    if (std::find(before.begin(), before.end(), line) == before.end()) out_ << line << "\n";
+    if (std::find(before.begin(), before.end(), line) == before.end())
+      out_ << AnsiToUtf8(line) << "\n";
   out_.flush();
   before = std::move(lines);
 }
@@ -190,6 +192,7 @@ bool ConsoleFrontEnd::ReadLine(std::string* line) {
   if (!std::getline(in_, *line)) return false;
   if (!line->empty() && line->back() == '\r') line->pop_back();
   if (echo) out_ << "> " << *line << "\n";
+  *line = Utf8ToAnsi(*line);
   return true;
 }
 
@@ -206,7 +209,7 @@ bool ConsoleFrontEnd::HandleMessage() {
   if (line.empty() || line[0] == '#') return true;
   std::string error;
   if (!Perform(line, &error)) {
-    out_ << "error: " << error << "\n";
+    out_ << "error: " << AnsiToUtf8(error) << "\n";
     out_.flush();
   }
   return true;
@@ -325,7 +328,7 @@ bool ConsoleFrontEnd::Perform(const std::string& line, std::string* error) {
 
 int ConsoleFrontEnd::MessageBox(const std::string& text, const std::string& caption,
                                 unsigned flags) {
-  out_ << "--- message box: " << caption << " ---\n" << text << "\n";
+  out_ << "--- message box: " << AnsiToUtf8(caption) << " ---\n" << AnsiToUtf8(text) << "\n";
   const unsigned buttons = flags & 0x0F;
   int answer = platform::IDOK;
   if (buttons == platform::MB_YESNO || buttons == platform::MB_OKCANCEL) {

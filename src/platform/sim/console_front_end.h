@@ -14,7 +14,9 @@
 //                              Alt+Shift+F4, Alt+LETTER (an accelerator)
 //   close                      the close box of the window frame
 //
-// Empty lines and lines starting with "#" are ignored. An unknown action or
+// The console speaks UTF-8; the program's texts are Windows-1252 (ANSI) and
+// are converted both ways. Empty lines and lines starting with "#" are
+// ignored. An unknown action or
 // control prints one "error:" line and the next line is read. At the end of
 // the input the application is asked to terminate. Message boxes print their
 // caption and text; a Yes/No box reads "yes" or "no", an OK/Cancel box "ok"

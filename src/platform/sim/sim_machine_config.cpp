@@ -76,7 +76,11 @@ MachineConfig LoadMachineConfig(const std::string& path) {
     if (eq == std::string::npos) Fail(path, number, "expected key=value, found \"" + line + "\"");
     const std::string key = Trim(line.substr(0, eq));
     const std::string upper_key = AnsiUpper(key);
-    const std::string value = Trim(line.substr(eq + 1));
+    std::string value = Trim(line.substr(eq + 1));
+    // Quotes keep blanks at either end: CSDVersion=" A " (Windows 98 SE).
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+      value = value.substr(1, value.size() - 2);
+    }
     if (section.empty()) Fail(path, number, "key \"" + key + "\" outside of a section");
     long long n = 0;
     auto number_value = [&](long long min, long long max) {
@@ -153,7 +157,12 @@ std::string DefaultMachineIni() {
 }
 
 bool WriteMachineSetting(const std::string& path, const std::string& section,
-                         const std::string& key, const std::string& value) {
+                         const std::string& key, const std::string& raw_value) {
+  const bool quote = !raw_value.empty() &&
+                     (std::isspace(static_cast<unsigned char>(raw_value.front())) ||
+                      std::isspace(static_cast<unsigned char>(raw_value.back())) ||
+                      raw_value.front() == '"');
+  const std::string value = quote ? "\"" + raw_value + "\"" : raw_value;
   std::string text;
   if (!ReadHostFile(path, &text)) {
     if (errno != ENOENT) return false;

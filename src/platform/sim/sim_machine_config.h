@@ -7,7 +7,8 @@
 //   [FreeSpace] C=10737418240      bytes free on drive C:, else the host's free space
 //   [Drives]    A=NotReady         a drive listed but holding no medium
 //
-// Numbers are decimal or 0x-hexadecimal. Anything else is refused with the
+// Numbers are decimal or 0x-hexadecimal; a text in double quotes keeps its
+// blanks (CSDVersion=" A "). Anything else is refused with the
 // file name and line, so a typing error never goes unnoticed.
 #pragma once
 
@@ -34,7 +35,8 @@ MachineConfig LoadMachineConfig(const std::string& path);
 // The machine.ini a new machine starts with.
 std::string DefaultMachineIni();
 
-// Sets one key of machine.ini, keeping the rest of the file.
+// Sets one key of machine.ini, keeping the rest of the file; a text with
+// blanks at either end is written in quotes.
 bool WriteMachineSetting(const std::string& path, const std::string& section,
                          const std::string& key, const std::string& value);
 
