@@ -231,5 +231,15 @@ TEST_F(ConsoleTest, WorkWithoutInputPrintsOnlyWhatChanged) {
   page.Hide();
 }
 
+TEST_F(ConsoleTest, TheConsoleSpeaksUtf8AndTheFormsAnsi) {
+  Control& combo = page.Get("LangCombo");
+  combo.items[1] = "Fran\xE7" "ais";  // Windows-1252
+  EXPECT_EQ(Run("select LangCombo Fran\xC3\xA7" "ais\ntype Edit1 C:\\Radio\xC3\xA9\nkey Enter\n"),
+            app::mrOk);
+  EXPECT_EQ(combo.item_index, 1);
+  EXPECT_EQ(page.Get("Edit1").text, "C:\\Radio\xE9");
+  EXPECT_NE(out.str().find("      1: Fran\xC3\xA7" "ais\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qr5::platform::sim
