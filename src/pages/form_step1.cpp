@@ -36,7 +36,7 @@ app::Control MakeControl(const char* name, app::ControlKind kind, const char* te
 
 app::Control& AddImage(app::Form& form) {
   app::Control image = MakeControl("Image1", app::ControlKind::kImage, "", 8, 8, 32, 33);
-  image.picture = "setup_language";
+  image.picture = "language";
   return form.Add(std::move(image));
 }
 
