@@ -80,14 +80,13 @@ void TDlgBrowseInstallPath::BtnOkClick() {
 }
 
 bool TDlgBrowseInstallPath::IsValidDirectory(app::Control& field) {
-  const bool valid = pages::IsValidDirectory(field.text);
-  Changed();
-  return valid;
+  return pages::IsValidDirectory(field.text);
 }
 
 bool TDlgBrowseInstallPath::TakeTypedFolder() {
   app::Control& edit = Get("Edit1");
   if (!IsValidDirectory(edit)) {
+    Changed();
     ShowPathError();
     SetFocus("Edit1");
     return false;
@@ -104,9 +103,10 @@ bool TDlgBrowseInstallPath::TakeTypedFolder() {
   }
   // Folders that do not exist yet get entries in both cases, so that what
   // OK gives is what the field shows.
-  MoveTreeTo(parent, true);
-  MoveTreeTo(parent, false);
+  tree_.MoveTo(parent, true);
+  tree_.MoveTo(parent, false);
   edit.text = parent + product;
+  ShowTree();
   Changed();
   return true;
 }
@@ -120,17 +120,18 @@ void TDlgBrowseInstallPath::ShowPathError() {
 void TDlgBrowseInstallPath::MoveTreeTo(const std::string& path, bool add_missing) {
   tree_.MoveTo(path, add_missing);
   ShowTree();
+  Changed();
 }
 
 void TDlgBrowseInstallPath::ShowTree() {
   app::Control& control = Get("FolderTreeView1");
+  control.text = tree_.SelectedFolder();
   control.items.clear();
   control.item_index = -1;
   for (FolderNode* node : tree_.VisibleNodes()) {
     if (node == tree_.Selected()) control.item_index = static_cast<int>(control.items.size());
     control.items.push_back(FolderTree::DisplayLine(*node));
   }
-  Changed();
 }
 
 bool TDlgBrowseInstallPath::SelectPath(const std::string& control_name,
@@ -145,6 +146,7 @@ bool TDlgBrowseInstallPath::SelectPath(const std::string& control_name,
   tree_.Expand(*node);
   tree_.Select(node);
   ShowTree();
+  Changed();
   return true;
 }
 

@@ -38,6 +38,8 @@ class TDlgBrowseInstallPath : public app::Form {
   // the text was refused (the error has been shown).
   bool TakeTypedFolder();
   void ShowPathError();
+  // Puts the tree's visible entries on FolderTreeView1 (its items, the
+  // selected one as item_index and its path as text); callers repaint.
   void ShowTree();
 
   FolderTree tree_;

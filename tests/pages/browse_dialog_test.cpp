@@ -153,6 +153,7 @@ TEST_F(BrowseDialogTest, TheTreeControlShowsTheVisibleEntriesAndTheSelection) {
   const app::Control& tree = browse_->Get("FolderTreeView1");
   ASSERT_GE(tree.item_index, 0);
   EXPECT_EQ(tree.items[static_cast<size_t>(tree.item_index)], "  [+] Apps");
+  EXPECT_EQ(tree.text, "C:\\Apps") << "the selected folder";
   EXPECT_EQ(Field(), "C:\\Apps\\QR5");
   EXPECT_FALSE(browse_->SelectPath("FolderTreeView1", "C:\\Nowhere"));
   EXPECT_FALSE(browse_->SelectPath("Edit1", "C:\\Apps"));
