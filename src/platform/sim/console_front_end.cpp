@@ -142,9 +142,10 @@ std::vector<std::string> ConsoleFrontEnd::Render(const app::Form& form) {
   return lines;
 }
 
-void ConsoleFrontEnd::PrintForm(app::Form& form) {
+void ConsoleFrontEnd::PrintForm(app::Form& form, bool again) {
   std::vector<std::string> lines = Render(form);
-  for (const std::string& line : lines) out_ << AnsiToUtf8(line) << "\n";
+  for (size_t i = 0; i < lines.size(); ++i)
+    out_ << AnsiToUtf8(lines[i]) << (i == 0 && again ? " (updated)\n" : "\n");
   out_.flush();
   printed_[&form] = std::move(lines);
   last_printed_ = &form;
@@ -167,7 +168,7 @@ void ConsoleFrontEnd::PrintChanges(app::Form& form) {
 void ConsoleFrontEnd::FormShown(app::Form& form) {
   shown_.erase(std::remove(shown_.begin(), shown_.end(), &form), shown_.end());
   shown_.push_back(&form);
-  PrintForm(form);
+  PrintForm(form, false);
 }
 
 void ConsoleFrontEnd::FormHidden(app::Form& form) {
@@ -201,7 +202,7 @@ bool ConsoleFrontEnd::HandleMessage() {
   // The form in front is printed again when it changed or came back to the
   // front after a dialog.
   if (form != nullptr && (form != last_printed_ || Render(*form) != printed_[form]))
-    PrintForm(*form);
+    PrintForm(*form, printed_.count(form) > 0);
   std::string line;
   if (!ReadLine(&line)) return false;
   // Only the leading blanks go: a typed text keeps its trailing ones.
