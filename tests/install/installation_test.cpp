@@ -1,0 +1,317 @@
+// Complete installations of the sample suite, driven through the pages as a
+// user would: the files, registry records, engine settings, INI files and
+// shortcuts they leave on the simulated machine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "app/program_entry.h"
+#include "install/engine_settings.h"
+#include "install/install_fixture.h"
+#include "install/lnk_reader.h"
+#include "install/shell_link.h"
+#include "install/suite_program_table.h"
+#include "pages/form_step1.h"
+#include "pages/form_step2.h"
+#include "pages/form_step3.h"
+#include "pages/form_step4.h"
+#include "pages/form_step5.h"
+#include "pages/form_step6.h"
+
+namespace qr5::install {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::InstallTest;
+using testing::kAllUsers;
+using testing::kEngineDir;
+using testing::ReadHostFile;
+using testing::SuiteSourceDir;
+
+const std::string kGroup = std::string(kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5";
+constexpr char kItalianMessage[] = "Impossibile avviare il programma di Stub senza i dati da espandere...";
+
+// Records what the progress page shows while it is on screen.
+class RecordingFrontEnd : public qr5::testing::ScriptedFrontEnd {
+ public:
+  std::vector<int> positions;
+  std::vector<std::string> files;
+  void FormChanged(app::Form& form) override {
+    if (form.class_name != "TFormStep5") return;
+    const int position = form.Get("SCProgress1").position;
+    if (positions.empty() || positions.back() != position) positions.push_back(position);
+    const std::string& label = form.Get("Label2").text;
+    if (files.empty() || files.back() != label) files.push_back(label);
+  }
+};
+
+// The text without its LanguageFile lines, for comparing INI files.
+std::string WithoutLanguageFile(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, out;
+  while (std::getline(in, line)) {
+    std::string lower = line;
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (lower.rfind("languagefile", 0) == 0) continue;
+    out += line + "\n";
+  }
+  return out;
+}
+
+bool IsTableIni(const std::string& relative) {
+  for (const auto& row : SuiteProgramTable) {
+    if (strcasecmp(row.language_ini, relative.c_str()) == 0) return true;
+  }
+  return false;
+}
+
+struct Language {
+  std::string name;  // as listed on the language page
+  std::string ext;   // "ENG"
+  std::vector<std::string> programs;  // link names of the nine programs
+  std::string manuals;                // the manuals folder
+  std::vector<std::string> manual_links;
+};
+
+const Language kEnglish{
+    "English",
+    "ENG",
+    {"Dornax Converter.lnk", "Heraldo.lnk", "Print Medras.lnk", "Printer Feld.lnk", "Quorlin 5.lnk",
+     "Quorlin Velta.lnk", "Safekeep-Restore.lnk", "Sundries.lnk", "Tovin Wizard.lnk"},
+    "Manuals",
+    {"Dornax Converter manual.lnk", "Heraldo manual.lnk", "Print Medras manual.lnk", "Printer Feld manual.lnk",
+     "Quorlin 5 Velta manual.lnk", "Quorlin 5 manual.lnk", "Safekeep-Restore manual.lnk", "Sundries manual.lnk",
+     "Tovin Wizard manual.lnk"},
+};
+
+const Language kFrench{
+    "Fran\xE7" "ais",
+    "FRA",
+    kEnglish.programs,
+    "Manuels",
+    {"Manuel de Dornax Converter.lnk", "Manuel de Heraldo.lnk", "Manuel de Print Medras.lnk",
+     "Manuel de Printer Feld.lnk", "Manuel de Quorlin 5 Velta.lnk", "Manuel de Quorlin 5.lnk",
+     "Manuel de Safekeep-Restore.lnk", "Manuel de Sundries.lnk", "Manuel de Tovin Wizard.lnk"},
+};
+
+class InstallationTest : public InstallTest {
+ protected:
+  // Runs the setup as a new process: picks the language, goes through the
+  // welcome, license and destination pages and presses Finish.
+  // at_destination runs while the destination page is shown.
+  void RunSetup(const Language& language, const std::function<void()>& at_destination = {},
+                bool reaches_finish = true) {
+    Reopen();
+    fe_ = RecordingFrontEnd();
+    fe_.steps.push_back([&language] {
+      pages::TFormStep1& page = *pages::FormStep1;
+      ASSERT_TRUE(page.IsModal());
+      const auto& items = page.LangCombo.items;
+      const auto it = std::find(items.begin(), items.end(), language.name);
+      ASSERT_NE(it, items.end()) << language.name << " is not offered";
+      page.SelectItem("LangCombo", static_cast<int>(it - items.begin()));
+      page.Click("OKButton");
+    });
+    fe_.steps.push_back([] {
+      ASSERT_TRUE(pages::FormStep2->IsModal());
+      pages::FormStep2->Click("NextButton");
+    });
+    fe_.steps.push_back([] {
+      ASSERT_TRUE(pages::FormStep3->IsModal());
+      pages::FormStep3->Click("RBAccept");
+      pages::FormStep3->Click("NextButton");
+    });
+    fe_.steps.push_back([at_destination] {
+      ASSERT_TRUE(pages::FormStep4->IsModal());
+      if (at_destination) at_destination();
+      pages::FormStep4->Click("NextButton");
+    });
+    fe_.steps.push_back([this] {
+      ASSERT_TRUE(pages::FormStep6->IsModal());
+      progress_position_ = pages::FormStep5->Get("SCProgress1").position;
+      pages::FormStep6->Click("FinishButton");
+    });
+    app::RunProgram(fe_);
+    EXPECT_EQ(fe_.steps.size(), reaches_finish ? 0u : 1u) << "pages shown other than expected";
+  }
+
+  std::vector<std::string> Links(const std::string& folder) {
+    std::vector<std::string> names = List(folder);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& n) { return n.size() < 4 || n.substr(n.size() - 4) != ".lnk"; }),
+                names.end());
+    return names;
+  }
+
+  // The group of one language: nine program shortcuts and nine manual
+  // shortcuts, each pointing where its row says, read from the .lnk files.
+  void ExpectGroup(const Language& language) {
+    EXPECT_EQ(Links(kGroup), language.programs);
+    EXPECT_EQ(List(kGroup + "\\" + language.manuals), language.manual_links);
+    for (size_t row = 0; row < SuiteProgramTable.size(); ++row) {
+      const SuiteProgram& program = SuiteProgramTable[row];
+      const std::string caption = LinkFileName(SuiteText(program.icon_key));
+      const auto link = qr5::test::ReadShellLink(Host(kGroup + "\\" + caption + ".lnk"));
+      ASSERT_TRUE(link) << caption;
+      EXPECT_EQ(link->target, std::string("C:\\QR5\\") + program.executable);
+      EXPECT_EQ(link->working_directory, "C:\\QR5\\");
+
+      const std::string manual = LinkFileName(SuiteText(program.manual_key));
+      const auto manual_link = qr5::test::ReadShellLink(Host(kGroup + "\\" + language.manuals + "\\" + manual + ".lnk"));
+      ASSERT_TRUE(manual_link) << manual;
+      EXPECT_EQ(manual_link->target, "C:\\QR5\\DOC\\" + language.ext + "\\" + program.manual);
+      EXPECT_EQ(manual_link->working_directory, "C:\\QR5\\DOC\\" + language.ext + "\\");
+      EXPECT_TRUE(FileExists(manual_link->target)) << manual_link->target;
+    }
+  }
+
+  // Each suite INI names the language file of the language; nothing else
+  // in it has changed.
+  void ExpectIniFiles(const std::string& ext) {
+    for (const SuiteProgram& program : SuiteProgramTable) {
+      const std::string path = std::string("C:\\QR5\\") + program.language_ini;
+      ASSERT_TRUE(FileExists(path)) << path;
+      EXPECT_EQ(platform::Sys().profile->GetString(path, "Setup", "LanguageFile", "(none)"),
+                std::string(program.language_prefix) + ext)
+          << path;
+    }
+  }
+
+  RecordingFrontEnd fe_;
+  int progress_position_ = -1;
+};
+
+TEST_F(InstallationTest, CompleteEnglishInstallation) {
+  RunSetup(kEnglish);
+  EXPECT_TRUE(fe_.boxes.empty()) << fe_.boxes.front().text;
+
+  // Every payload entry with a dot in its path, at its stored path.
+  int suite_files = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(SuiteSourceDir())) {
+    if (!entry.is_regular_file()) continue;
+    std::string relative = fs::relative(entry.path(), SuiteSourceDir()).string();
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    if (relative.find('.') == std::string::npos) continue;
+    const std::string installed = "C:\\QR5\\" + relative;
+    ASSERT_TRUE(FileExists(installed)) << installed;
+    ++suite_files;
+    const std::string original = ReadHostFile(entry.path().string());
+    if (IsTableIni(relative)) {
+      EXPECT_EQ(WithoutLanguageFile(ReadFile(installed)), WithoutLanguageFile(original)) << installed;
+    } else {
+      EXPECT_EQ(ReadFile(installed), original) << installed;
+    }
+  }
+  EXPECT_GT(suite_files, 100);
+  EXPECT_EQ(fs::path(Host("C:\\QR5\\language.eng")).filename(), "language.eng");
+  EXPECT_TRUE(DirExists("C:\\QR5\\AWARDS"));
+
+  // The engine's files flat in its folder, also those stored deeper.
+  EXPECT_EQ(List(kEngineDir), (std::vector<std::string>{"ASCII.LD", "BDEADMIN.EXE", "BLW32.DLL", "IDAPI32.CFG",
+                                                         "IDAPI32.DLL", "IDDBAS32.DLL", "IDPDX32.DLL",
+                                                         "IDR20009.DLL"}));
+  EXPECT_EQ(ReadFile(std::string(kEngineDir) + "\\ASCII.LD"), ReadHostFile(SuiteSourceDir() + "/BDE/LANGDRV/ASCII.LD"));
+
+  // The helper library from beside the setup.
+  EXPECT_EQ(ReadFile("C:\\QR5\\KAVO5.DLL"), ReadHostFile(std::string(QR5_SOURCE_DIR) + "/payload/KAVO5.DLL"));
+
+  // Registry: the per-user record, the uninstall entry, the forty engine values.
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "English");
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "C:\\QR5");
+  const std::string entry = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
+  EXPECT_EQ(RegValueNames(entry), (std::vector<std::string>{"Publisher", "URLInfoAbout", "HelpLink",
+                                                            "UninstallString", "DisplayIcon", "DisplayName"}));
+  EXPECT_EQ(RegText(entry, "UninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE");
+  EXPECT_EQ(RegText(entry, "DisplayIcon"), "C:\\QR5\\QUORLIN5.ICO");
+  EXPECT_TRUE(FileExists("C:\\QR5\\QR5_UNINSTALLER.EXE"));
+  for (const EngineSetting& s : EngineSettings(kEngineDir)) {
+    const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine" +
+                            (s.sub_key.empty() ? "" : "\\" + s.sub_key);
+    EXPECT_EQ(RegText(key, s.name), s.data) << key << " " << s.name;
+  }
+
+  ExpectIniFiles("ENG");
+  ExpectGroup(kEnglish);
+
+  // The finish page's desktop icon and startup entry.
+  const auto desktop = qr5::test::ReadShellLink(Host(std::string(kAllUsers) + "\\Desktop\\Quorlin 5.lnk"));
+  ASSERT_TRUE(desktop);
+  EXPECT_EQ(desktop->target, "C:\\QR5\\QR5.EXE");
+  const auto startup =
+      qr5::test::ReadShellLink(Host(std::string(kAllUsers) + "\\Start Menu\\Programs\\Startup\\Heraldo.lnk"));
+  ASSERT_TRUE(startup);
+  EXPECT_EQ(startup->target, "C:\\QR5\\HERALDO.EXE");
+
+  // The bar ran to 100 in the suite pass, went back to 0 and ran to 100
+  // again in the engine pass; the label named the files being written.
+  const auto first_full = std::find(fe_.positions.begin(), fe_.positions.end(), 100);
+  ASSERT_NE(first_full, fe_.positions.end());
+  const auto reset = std::find(first_full, fe_.positions.end(), 0);
+  ASSERT_NE(reset, fe_.positions.end());
+  EXPECT_NE(std::find(reset, fe_.positions.end(), 100), fe_.positions.end());
+  EXPECT_EQ(progress_position_, 100);
+  EXPECT_NE(std::find(fe_.files.begin(), fe_.files.end(), "C:\\QR5\\AWARDS\\DXCC.DBF"), fe_.files.end());
+  EXPECT_NE(std::find(fe_.files.begin(), fe_.files.end(), std::string(kEngineDir) + "\\IDAPI32.DLL"),
+            fe_.files.end());
+}
+
+TEST_F(InstallationTest, FrenchOverEnglishLeavesOneFrenchGroup) {
+  RunSetup(kEnglish);
+  ASSERT_TRUE(fe_.boxes.empty());
+  // An installed file the user made read-only stays as it is.
+  WriteFile("C:\\QR5\\AWARDS\\DXCC.DBF", "kept by the user");
+  SetReadOnly("C:\\QR5\\AWARDS\\DXCC.DBF");
+  WriteFile("C:\\QR5\\MAPS\\WORLD.MAP", "replaced");
+  WriteFile(kGroup + "\\Notes.txt", "a file of the old group");
+
+  RunSetup(kFrench);
+  EXPECT_TRUE(fe_.boxes.empty()) << fe_.boxes.front().text;
+
+  EXPECT_EQ(List(kGroup), (std::vector<std::string>{"Dornax Converter.lnk", "Heraldo.lnk", "Manuels",
+                                                    "Print Medras.lnk", "Printer Feld.lnk", "Quorlin 5.lnk",
+                                                    "Quorlin Velta.lnk", "Safekeep-Restore.lnk", "Sundries.lnk",
+                                                    "Tovin Wizard.lnk"}));
+  ExpectGroup(kFrench);
+  ExpectIniFiles("FRA");
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "Fran\xE7" "ais");
+  EXPECT_EQ(ReadFile("C:\\QR5\\AWARDS\\DXCC.DBF"), "kept by the user");
+  EXPECT_EQ(ReadFile("C:\\QR5\\MAPS\\WORLD.MAP"), ReadHostFile(SuiteSourceDir() + "/MAPS/WORLD.MAP"));
+}
+
+TEST_F(InstallationTest, ArchiveFailingInTheSuitePassStillRunsTheRemainingActions) {
+  // The folder of an earlier attempt is there, and the setup file
+  // disappears after the language files were taken from it.
+  ASSERT_TRUE(files().CreateDirectory("C:\\QR5"));
+  RunSetup(kEnglish, [this] { ASSERT_TRUE(fs::remove(Host(testing::kSetupExe))); }, false);
+
+  // The suite pass and the engine pass each report the failure.
+  ASSERT_EQ(fe_.boxes.size(), 2u);
+  for (const auto& box : fe_.boxes) {
+    EXPECT_EQ(box.text, kItalianMessage);
+    EXPECT_EQ(box.caption, "QR5_Installer");
+    EXPECT_EQ(box.flags, platform::MB_OK);
+  }
+  // Written before the pass, and the uninstall entry after it.
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "English");
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "C:\\QR5");
+  EXPECT_EQ(RegText("HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5",
+                    "UninstallString"),
+            "C:\\QR5\\QR5_UNINSTALLER.EXE");
+  EXPECT_FALSE(FileExists("C:\\QR5\\QR5.EXE"));
+  // The remaining actions ran: the library, the group (its shortcuts point
+  // at files that are not there).
+  EXPECT_EQ(ReadFile("C:\\QR5\\KAVO5.DLL"), ReadHostFile(std::string(QR5_SOURCE_DIR) + "/payload/KAVO5.DLL"));
+  EXPECT_EQ(Links(kGroup), kEnglish.programs);
+  EXPECT_EQ(List(kGroup + "\\Manuals"), kEnglish.manual_links);
+  // The termination request ends the run before the finish page's actions.
+  EXPECT_FALSE(FileExists(std::string(kAllUsers) + "\\Desktop\\Quorlin 5.lnk"));
+}
+
+}  // namespace
+}  // namespace qr5::install
