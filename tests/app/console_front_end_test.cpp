@@ -231,6 +231,23 @@ TEST_F(ConsoleTest, WorkWithoutInputPrintsOnlyWhatChanged) {
   page.Hide();
 }
 
+TEST_F(ConsoleTest, AfterAnActionOnlyChangesArePrintedUnlessTheFormChangedShape) {
+  page.Get("Agree").on_click = [&] {
+    page.Get("LangCombo").items.push_back("Svenska");  // one line more
+  };
+  EXPECT_EQ(Run("click RadioB\ncheck Agree\nkey Enter\n"), app::mrOk);
+  const std::string text = out.str();
+  // The radio click printed the three lines that changed (the focus left
+  // the check box); the new combo entry made the whole form print again.
+  EXPECT_NE(text.find("  Agree (checkbox) [ ] \"I agree\" [Alt+A]\n  RadioA (radio) ( ) \"A\"\n"
+                      "  RadioB (radio) (*) \"B\" <focus>\n=== TPage: Setup - Page === (updated)\n"),
+            std::string::npos)
+      << text;
+  const size_t updated = text.find("=== TPage: Setup - Page === (updated)\n");
+  EXPECT_NE(text.find("      3: Svenska\n", updated), std::string::npos);
+  EXPECT_EQ(text.find("=== TPage", updated + 1), std::string::npos);
+}
+
 TEST_F(ConsoleTest, TheConsoleSpeaksUtf8AndTheFormsAnsi) {
   Control& combo = page.Get("LangCombo");
   combo.items[1] = "Fran\xE7" "ais";  // Windows-1252

@@ -151,18 +151,24 @@ void ConsoleFrontEnd::PrintForm(app::Form& form, bool again) {
   last_printed_ = &form;
 }
 
-// Only the lines that differ from what was printed last for this form; used
-// while work goes on without user input (the progress page).
+// What changed since the form was printed last: the changed lines alone
+// when the form kept its shape (the same lines and caption), else the whole
+// form again.
 void ConsoleFrontEnd::PrintChanges(app::Form& form) {
   if (!form.Visible()) return;
   std::vector<std::string> lines = Render(form);
-  std::vector<std::string>& before = printed_[&form];
+  auto it = printed_.find(&form);
+  if (it == printed_.end() || it->second.size() != lines.size() || it->second[0] != lines[0]) {
+    PrintForm(form, it != printed_.end());
+    return;
+  }
+  std::vector<std::string>& before = it->second;
   if (lines == before) return;
-  for (const std::string& line : lines)
-    if (std::find(before.begin(), before.end(), line) == before.end())
-      out_ << AnsiToUtf8(line) << "\n";
+  for (size_t i = 1; i < lines.size(); ++i)
+    if (lines[i] != before[i]) out_ << AnsiToUtf8(lines[i]) << "\n";
   out_.flush();
   before = std::move(lines);
+  last_printed_ = &form;
 }
 
 void ConsoleFrontEnd::FormShown(app::Form& form) {
@@ -199,10 +205,14 @@ bool ConsoleFrontEnd::ReadLine(std::string* line) {
 
 bool ConsoleFrontEnd::HandleMessage() {
   app::Form* form = ActiveForm();
-  // The form in front is printed again when it changed or came back to the
-  // front after a dialog.
-  if (form != nullptr && (form != last_printed_ || Render(*form) != printed_[form]))
-    PrintForm(*form, printed_.count(form) > 0);
+  // The form in front is printed again when it came back to the front after
+  // other output, and what changed of it otherwise.
+  if (form != nullptr) {
+    if (form != last_printed_)
+      PrintForm(*form, printed_.count(form) > 0);
+    else
+      PrintChanges(*form);
+  }
   std::string line;
   if (!ReadLine(&line)) return false;
   // Only the leading blanks go: a typed text keeps its trailing ones.

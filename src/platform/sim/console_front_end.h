@@ -1,7 +1,9 @@
 // The text console front end of the simulated platform. It prints the form
-// that is shown ("=== CLASS: caption ===", then one line per visible control;
-// printed again with "(updated)" when it changed) and reads one user action
-// per line, so that a run can be typed by hand or replayed from a file:
+// that is shown ("=== CLASS: caption ===", then one line per visible control),
+// after an action the lines of the controls that changed (or the whole form
+// again, marked "(updated)", when controls or entries came or went), and
+// reads one user action per line, so that a run can be typed by hand or
+// replayed from a file:
 //
 //   click CONTROL              a button, check box or radio button
 //   check CONTROL / uncheck CONTROL
@@ -66,7 +68,7 @@ class ConsoleFrontEnd : public app::FrontEnd {
   // Carries out one action line; false with *error set when it is refused.
   bool Perform(const std::string& line, std::string* error);
   // The whole form; again: a form already on screen, printed anew because
-  // it changed or came back in front ("(updated)" after the caption line).
+  // it changed shape or came back in front ("(updated)" after the caption).
   void PrintForm(app::Form& form, bool again);
   void PrintChanges(app::Form& form);
   bool ReadLine(std::string* line);
