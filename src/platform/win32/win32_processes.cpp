@@ -1,0 +1,35 @@
+#include <vector>
+
+#include "platform/win32/win32_api.h"
+
+namespace qr5::platform::win32 {
+
+namespace {
+
+// The handles are never closed: a named mutex lives as long as a handle to
+// it, and the instance guard relies on it living as long as the process.
+class Win32Processes : public Processes {
+ public:
+  bool OpenMutex(const std::string& name) override {
+    return Keep(::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, Z(name)));
+  }
+
+  bool CreateMutex(const std::string& name) override {
+    return Keep(::CreateMutexA(nullptr, FALSE, Z(name)));
+  }
+
+ private:
+  bool Keep(HANDLE handle) {
+    if (handle == nullptr) return false;
+    kept_.push_back(handle);
+    return true;
+  }
+
+  std::vector<HANDLE> kept_;
+};
+
+}  // namespace
+
+std::unique_ptr<Processes> NewProcesses() { return std::make_unique<Win32Processes>(); }
+
+}  // namespace qr5::platform::win32
