@@ -57,8 +57,9 @@ void AttributeStore::Load() {
       pos = end + 1;
       const size_t tab = line.find('\t');
       if (tab == std::string::npos || tab == 0) continue;  // not ours: skip
+      const std::string digits = line.substr(0, tab);
       char* stop = nullptr;
-      const unsigned long value = std::strtoul(line.substr(0, tab).c_str(), &stop, 16);
+      const unsigned long value = std::strtoul(digits.c_str(), &stop, 16);
       if (stop == nullptr || *stop != '\0') continue;
       entries_[line.substr(tab + 1)] = static_cast<uint32_t>(value);
     }
