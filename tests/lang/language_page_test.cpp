@@ -215,17 +215,5 @@ TEST_F(LanguagePage, EscapeAndEnterAnswerLikeTheButtons) {
   EXPECT_EQ(page_.ShowModal(), app::mrCancel);
 }
 
-TEST_F(LanguagePage, DialogFrame) {
-  EXPECT_EQ(page_.client_width, 297);
-  EXPECT_EQ(page_.client_height, 125);
-  EXPECT_TRUE(page_.centred);
-  EXPECT_EQ(page_.Image1.width, 32);
-  EXPECT_EQ(page_.Image1.height, 33);
-  EXPECT_EQ(page_.Image1.kind, app::ControlKind::kImage);
-  EXPECT_EQ(page_.LangCombo.kind, app::ControlKind::kComboBox);
-  EXPECT_TRUE(page_.LabelSelectLanguage.word_wrap);
-  ExpectBuiltInTexts();
-}
-
 }  // namespace
 }  // namespace qr5::lang::test
