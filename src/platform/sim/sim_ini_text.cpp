@@ -156,16 +156,16 @@ std::string IniEdit(const std::string& text, const std::string& section, const s
     }
     const Line& anchor = lines[after];
     std::string result = text.substr(0, anchor.next);
-    if (anchor.next == anchor.end) result += eol;  // the file ended without a line break
+    // The file may end without a line break (or with a lone CR).
+    if (anchor.next == text.size() && (text.empty() || text.back() != '\n')) result += eol;
     result += want_key + "=" + new_value + eol;
     result += text.substr(anchor.next);
     return result;
   }
+  // A new section follows the last line directly, without a blank line
+  // before it, as Windows appends it.
   std::string result = text;
-  if (!result.empty()) {
-    if (result.back() != '\n') result += eol;
-    result += eol;
-  }
+  if (!result.empty() && result.back() != '\n') result += eol;
   result += "[" + want_section + "]" + eol + want_key + "=" + new_value + eol;
   return result;
 }
