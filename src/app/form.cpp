@@ -185,7 +185,8 @@ bool Form::SetChecked(const std::string& control_name, bool checked) {
   if (c == nullptr) return false;
   if (c->kind == ControlKind::kCheckBox) {
     if (c->checked != checked) return Click(control_name);
-    return MoveFocus(c), true;
+    MoveFocus(c);
+    return true;
   }
   if (c->kind == ControlKind::kRadioButton) {
     if (!checked) return false;
