@@ -32,4 +32,22 @@ inline bool Exists(const std::string& path) {
   return Files().GetFileAttributes(path) != qr5::platform::INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether a read-only file refuses to be opened for writing. Windows and the
+// simulated machine refuse; Wine leaves the check to the host's file
+// permissions, which do not bind root, so under Wine run as root they do not.
+inline bool ReadOnlyStopsWriters() {
+  static const bool stops = [] {
+    const std::string path = ContractScratchDir() + "\\probe.txt";
+    if (!WriteBytes(path, "probe")) return true;
+    Files().SetFileAttributes(path, qr5::platform::FILE_ATTRIBUTE_READONLY);
+    const bool refused = Files().OpenFile(path, qr5::platform::OpenMode::kReadWrite) == nullptr;
+    Files().SetFileAttributes(path, qr5::platform::FILE_ATTRIBUTE_NORMAL);
+    Files().DeleteFile(path);
+    return refused;
+  }();
+  return stops;
+}
+inline constexpr const char* kReadOnlyIgnored =
+    "read-only files can be written here (Wine run as root)";
+
 }  // namespace contract

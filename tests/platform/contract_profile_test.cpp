@@ -68,12 +68,13 @@ TEST_F(ProfileRead, MissingKeysSectionsAndFilesGiveTheDefault) {
 }
 
 // The file is written in the form both Windows and Wine keep unchanged, so
-// the comparison can be byte for byte.
+// the comparison can be byte for byte: Wine rewrites the whole file and
+// drops blank lines, where Windows changes only the line concerned.
 const char kCanonical[] =
-    "\r\n[Setup]\r\n"
+    "[Setup]\r\n"
     "Language=English\r\n"
     ";note\r\n"
-    "\r\n[Installer]\r\n"
+    "[Installer]\r\n"
     "Nobutton=No\r\n";
 
 TEST(ProfileWrite, ReplacesAKeyInPlace) {
@@ -81,7 +82,7 @@ TEST(ProfileWrite, ReplacesAKeyInPlace) {
   ASSERT_TRUE(WriteBytes(path, kCanonical));
   ASSERT_TRUE(Ini().WriteString(path, "setup", "LANGUAGE", "Italiano"));
   EXPECT_EQ(ReadBytes(path),
-            "\r\n[Setup]\r\nLanguage=Italiano\r\n;note\r\n\r\n[Installer]\r\nNobutton=No\r\n");
+            "[Setup]\r\nLanguage=Italiano\r\n;note\r\n[Installer]\r\nNobutton=No\r\n");
   EXPECT_EQ(Ini().GetString(path, "Setup", "Language", ""), "Italiano");
 }
 
@@ -90,15 +91,15 @@ TEST(ProfileWrite, AddsAKeyAtTheEndOfItsSection) {
   ASSERT_TRUE(WriteBytes(path, kCanonical));
   ASSERT_TRUE(Ini().WriteString(path, "Setup", "LanguageFile", "QRVELTA_LANGUAGE.ENG"));
   EXPECT_EQ(ReadBytes(path),
-            "\r\n[Setup]\r\nLanguage=English\r\n;note\r\nLanguageFile=QRVELTA_LANGUAGE.ENG\r\n"
-            "\r\n[Installer]\r\nNobutton=No\r\n");
+            "[Setup]\r\nLanguage=English\r\n;note\r\nLanguageFile=QRVELTA_LANGUAGE.ENG\r\n"
+            "[Installer]\r\nNobutton=No\r\n");
 }
 
 TEST(ProfileWrite, AddsAMissingSectionAtTheEnd) {
   const std::string path = ContractScratchDir() + "\\QRVELTA.INI";
   ASSERT_TRUE(WriteBytes(path, kCanonical));
   ASSERT_TRUE(Ini().WriteString(path, "Extra", "Key", "1"));
-  EXPECT_EQ(ReadBytes(path), std::string(kCanonical) + "\r\n[Extra]\r\nKey=1\r\n");
+  EXPECT_EQ(ReadBytes(path), std::string(kCanonical) + "[Extra]\r\nKey=1\r\n");
   EXPECT_EQ(Ini().GetString(path, "Extra", "Key", ""), "1");
 }
 
@@ -110,6 +111,7 @@ TEST(ProfileWrite, CreatesAMissingFile) {
 }
 
 TEST(ProfileWrite, FailsOnAReadOnlyFileAndLeavesItAlone) {
+  if (!contract::ReadOnlyStopsWriters()) GTEST_SKIP() << contract::kReadOnlyIgnored;
   const std::string path = ContractScratchDir() + "\\HERALDO.INI";
   ASSERT_TRUE(WriteBytes(path, kCanonical));
   ASSERT_TRUE(contract::Files().SetFileAttributes(path, qr5::platform::FILE_ATTRIBUTE_READONLY));

@@ -34,7 +34,7 @@ TEST(IniText, AddsKeysAfterTheLastLineOfTheSectionInTheFilesLineEnding) {
   const std::string text = "[Setup]\nA=1\n\n\n[Next]\nB=2\n";
   EXPECT_EQ(IniEdit(text, "Setup", "LanguageFile", "X"), "[Setup]\nA=1\nLanguageFile=X\n\n\n[Next]\nB=2\n");
   EXPECT_EQ(IniEdit("[Setup]\r\nA=1", "Setup", "B", "2"), "[Setup]\r\nA=1\r\nB=2\r\n");
-  EXPECT_EQ(IniEdit("[Setup]\nA=1", "New", "B", "2"), "[Setup]\nA=1\n\n[New]\nB=2\n");
+  EXPECT_EQ(IniEdit("[Setup]\nA=1", "New", "B", "2"), "[Setup]\nA=1\n[New]\nB=2\n");
   EXPECT_EQ(IniEdit("", "Setup", "B", "2"), "[Setup]\r\nB=2\r\n");
   // A key line without "=" gets one.
   EXPECT_EQ(IniEdit("[Setup]\r\nFlag\r\n", "Setup", "flag", "1"), "[Setup]\r\nFlag=1\r\n");
