@@ -7,14 +7,17 @@ WORK=${WORK:-$PWD/build/wine}
 mkdir -p "$WORK"
 log() { echo "[deps $(date +%T)] $*"; }
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
+if [ "${QR5_HOST_ONLY:-0}" != 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then dpkg --add-architecture i386; fi
 need=""
-for p in g++ cmake ninja-build googletest libgtest-dev zlib1g-dev zip unzip python3 clang libclang-rt-14-dev \
-         g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 \
-         xvfb xauth xdotool imagemagick liblnk-utils; do
+HOST="g++ cmake ninja-build googletest libgtest-dev zlib1g-dev zip unzip python3 clang libclang-rt-14-dev liblnk-utils"
+WINDOWS="g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686 xvfb xauth xdotool imagemagick"
+[ "${QR5_HOST_ONLY:-0}" = 1 ] && WINDOWS=""
+for p in $HOST $WINDOWS; do
     dpkg -s "$p" >/dev/null 2>&1 || need="$need $p"
 done
-dpkg -s wine32:i386 >/dev/null 2>&1 || need="$need wine wine32:i386"
+if [ "${QR5_HOST_ONLY:-0}" != 1 ]; then
+    dpkg -s wine32:i386 >/dev/null 2>&1 || need="$need wine wine32:i386"
+fi
 if [ -n "$need" ]; then
     log "apt-get install$need"
     apt-get update -qq
@@ -24,6 +27,7 @@ if [ -n "$need" ]; then
 fi
 
 # 32-bit Linux binaries (Wine's loader) need qemu-i386 >= 10 on kernels without i386 support.
+if [ "${QR5_HOST_ONLY:-0}" = 1 ]; then log "host dependencies ready"; exit 0; fi
 if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
     QEMU=/usr/local/bin/qemu-i386-wine
     if [ ! -x "$QEMU" ]; then
