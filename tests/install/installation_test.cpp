@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -230,11 +231,18 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
   EXPECT_EQ(RegText(entry, "UninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(entry, "DisplayIcon"), "C:\\QR5\\QUORLIN5.ICO");
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5_UNINSTALLER.EXE"));
+  std::set<std::string> engine_keys;
   for (const EngineSetting& s : EngineSettings(kEngineDir)) {
     const std::string key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine" +
                             (s.sub_key.empty() ? "" : "\\" + s.sub_key);
     EXPECT_EQ(RegText(key, s.name), s.data) << key << " " << s.name;
+    engine_keys.insert(key);
   }
+  // Forty values and nothing else in the keys they went to.
+  size_t engine_values = 0;
+  for (const std::string& key : engine_keys) engine_values += RegValueNames(key).size();
+  EXPECT_EQ(engine_values, 40u);
+  EXPECT_EQ(RegText("HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine", "DLLPATH"), kEngineDir);
 
   ExpectIniFiles("ENG");
   ExpectGroup(kEnglish);
