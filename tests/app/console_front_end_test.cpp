@@ -202,7 +202,11 @@ TEST_F(ConsoleTest, ADialogOverAPageTakesTheActionsAndThePageReturns) {
   Page dialog;
   dialog.class_name = "TDialog";
   int dialog_result = 0;
-  page.Get("Agree").on_click = [&] { dialog_result = dialog.ShowModal(); };
+  page.Get("Agree").on_click = [&] {
+    dialog_result = dialog.ShowModal();
+    page.Get("Title").text = "Chosen";
+    page.Changed();
+  };
   EXPECT_EQ(Run("click Agree\nkey Escape\nclick NextButton\n"), app::mrOk);
   EXPECT_EQ(dialog_result, app::mrCancel);
   EXPECT_EQ(dialog.close_queries, 1);
@@ -211,7 +215,10 @@ TEST_F(ConsoleTest, ADialogOverAPageTakesTheActionsAndThePageReturns) {
   const std::string text = out.str();
   const size_t dialog_at = text.find("=== TDialog");
   ASSERT_NE(dialog_at, std::string::npos);
-  EXPECT_NE(text.find("=== TPage", dialog_at), std::string::npos);
+  // Output about the page after the dialog's comes with the page's caption.
+  const size_t back = text.find("=== TPage: Setup - Page === (updated)\n", dialog_at);
+  ASSERT_NE(back, std::string::npos) << text;
+  EXPECT_EQ(text.find("  Title (label) \"Chosen\""), text.find("  Title (label) \"Chosen\"", back));
 }
 
 TEST_F(ConsoleTest, WorkWithoutInputPrintsOnlyWhatChanged) {

@@ -152,18 +152,19 @@ void ConsoleFrontEnd::PrintForm(app::Form& form, bool again) {
 }
 
 // What changed since the form was printed last: the changed lines alone
-// when the form kept its shape (the same lines and caption), else the whole
-// form again.
+// when the last output was about this form and it kept its shape (the same
+// lines and caption), else the whole form again.
 void ConsoleFrontEnd::PrintChanges(app::Form& form) {
   if (!form.Visible()) return;
   std::vector<std::string> lines = Render(form);
   auto it = printed_.find(&form);
-  if (it == printed_.end() || it->second.size() != lines.size() || it->second[0] != lines[0]) {
+  if (it != printed_.end() && lines == it->second) return;
+  if (it == printed_.end() || last_printed_ != &form || it->second.size() != lines.size() ||
+      it->second[0] != lines[0]) {
     PrintForm(form, it != printed_.end());
     return;
   }
   std::vector<std::string>& before = it->second;
-  if (lines == before) return;
   for (size_t i = 1; i < lines.size(); ++i)
     if (lines[i] != before[i]) out_ << AnsiToUtf8(lines[i]) << "\n";
   out_.flush();
