@@ -103,8 +103,15 @@ bool AttributeStore::Set(const std::string& host_path, uint32_t attributes) {
   Load();
   const std::string key = Key(host_path);
   const auto it = entries_.find(key);
-  if (it != entries_.end() && it->second == (attributes & kSettable)) return true;
-  entries_[key] = attributes & kSettable;
+  const uint32_t kept = attributes & kSettable;
+  if (it != entries_.end() && it->second == kept) return true;
+  // The usual archive bit of an extracted file needs no line of its own.
+  struct stat st;
+  if (it == entries_.end() && ::stat(host_path.c_str(), &st) == 0 &&
+      kept == (S_ISDIR(st.st_mode) ? 0u : FILE_ATTRIBUTE_ARCHIVE)) {
+    return true;
+  }
+  entries_[key] = kept;
   return Save();
 }
 
