@@ -138,7 +138,9 @@ class Form {
   //          close query); let the front end deliver one message;
   //          modal_result set: CloseModal (FormClose may withdraw it) }
   //   hide; return modal_result.
-  // A pending termination request thus makes it return mrCancel at once.
+  // A pending termination request thus makes it return mrCancel at once,
+  // and one made while a message is handled wins over a result it set. An
+  // exception out of FormShow is shown and the form is shown all the same.
   int ShowModal();
   void Show();   // not modal: runs FormShow, visible until Close() or Hide()
   void Hide();
@@ -172,7 +174,8 @@ class Form {
   // Focus by the user (focusable kinds only).
   bool Focus(const std::string& control_name);
   // A key pressed while this form is active: key preview first, then Enter
-  // presses the focused button or else the default button, Escape the
+  // presses the focused button or else the default button (a focused memo
+  // keeps it; Enter with Shift, Alt or Ctrl presses nothing), Escape the
   // cancel button (nothing when there is none), Alt+F4 closes the frame,
   // Tab and Shift+Tab move the focus along the tab stops.
   void KeyDown(Key key, ShiftState shift = {});
@@ -187,7 +190,8 @@ class Form {
   // modal loop.
   void CloseModal();
 
-  // Called by the front end whenever controls changed and need repainting.
+  // Tells the front end that controls of a visible form changed and need
+  // repainting (front ends also repaint after each user action).
   void Changed();
 
  private:
