@@ -329,6 +329,20 @@ TEST_F(FormModelTest, AnExceptionInTheCloseQueryWithdrawsTheClose) {
   EXPECT_EQ(fe.boxes[0].text, "no.");
 }
 
+TEST_F(FormModelTest, AnExceptionInFormShowIsShownAndTheFormStillWaits) {
+  class BadShow : public Form {
+   public:
+    BadShow() : Form("TBadShow") {
+      Add(Make("Ok", ControlKind::kButton)).modal_result = mrOk;
+    }
+    void FormShow() override { throw std::runtime_error("Invalid data type for 'Language'"); }
+  } form;
+  Step([&] { EXPECT_TRUE(form.Visible()); form.Click("Ok"); });
+  EXPECT_EQ(form.ShowModal(), mrOk);
+  ASSERT_EQ(fe.boxes.size(), 1u);
+  EXPECT_EQ(fe.boxes[0].text, "Invalid data type for 'Language'.");
+}
+
 TEST_F(FormModelTest, ModelessFormsCloseThroughTheCloseQuery) {
   page.Show();
   EXPECT_TRUE(page.Visible());
