@@ -23,6 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <iostream>
@@ -51,6 +52,12 @@ int main(int argc, char** argv) {
   try {
     std::string windows_exe;
     const std::string root = SimMachine::LocateRoot(HostExecutablePath(argv[0]), &windows_exe);
+    const char* named = std::getenv("QR5_MACHINE");
+    if (root.empty() && named != nullptr && *named != '\0') {
+      std::cerr << program << ": QR5_MACHINE names " << named
+                << ", which is not a simulated machine's root folder.\n";
+      return 2;
+    }
     if (root.empty()) {
       std::cerr << program << ": no simulated Windows machine found. Run the setup from a "
                    "machine's drive folder (<root>/drives/D/QR5_Installer) or name the machine "
