@@ -179,6 +179,22 @@ TEST_F(DifferentialTest, FlatExtractionAndExitCodes) {
   EXPECT_EQ(Shell(std::string(QR5PACK) + " extract " + Q(work / "none.zip") + " " + Q(work / "n") + " 2>/dev/null"), 2);
 }
 
+TEST(Qr5packList, OneTabSeparatedLinePerEntryInDirectoryOrder) {
+  fs::path out = fs::temp_directory_path() / ("qr5_list_" + std::to_string(std::random_device{}()));
+  std::string archive = std::string(QR5_TESTDATA_DIR) + "/zip/odd/folders.zip";
+  ASSERT_EQ(Shell(std::string(QR5PACK) + " list '" + archive + "' > '" + out.string() + "'"), 0);
+  std::ifstream in(out);
+  std::string listing((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  fs::remove(out);
+  EXPECT_EQ(listing,
+            "0\t0\t0000\t0\t0\t00000000\tAwards\\\n"
+            "1\t0\t0002\t56\t56\tce608e9a\tAwards\\readme.txt\n"
+            "2\t0\t0000\t0\t0\t00000000\tAwards\\Sub\\\n"
+            "3\t8\t0002\t402\t16384\te81722f0\tAwards\\Sub\\allbytes.bin\n"
+            "4\t0\t0000\t0\t0\t00000000\tEmpty\\\n"
+            "5\t0\t0002\t1\t1\td3d99e8b\tDocs\\one.bin\n");
+}
+
 }  // namespace
 }  // namespace qr5::archive::test
 

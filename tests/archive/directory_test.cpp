@@ -242,7 +242,10 @@ TEST_F(DirectoryTest, NamesAreSplitAndOemNamesConverted) {
   Load(PutTestData("odd/names.zip"));
   ASSERT_EQ(zip.EntryCount(), 3);
   // Made on MS-DOS: code page 437 "Gr\x81\xe1e.txt" is "Grüße.txt" in ANSI.
+  EXPECT_EQ(zip.Entry(0).FileName, platform::Sys().system->OemToAnsi("Gr\x81\xe1" "e.txt"));
+#ifndef _WIN32
   EXPECT_EQ(zip.Entry(0).FileName, "Gr\xfc\xdf" "e.txt");
+#endif
   // Made on Unix: taken as it stands.
   EXPECT_EQ(zip.Entry(2).FileName, "M\xc3\xbc" "nchen.txt");
 
