@@ -32,9 +32,12 @@ declare -A TOO_NEW=(
   [GetLogicalProcessorInformation]="Windows XP SP3" [HeapSetInformation]="Windows XP"
 )
 
-lower() { tr '[:upper:]' '[:lower:]'; }
-
-allowed=$(grep -v '^[[:space:]]*\(#\|$\)' "$ALLOW" | awk '{print tolower($1) " " $2}' | sed 's/\.dll / /')
+declare -A allowed=()
+while read -r dll fn _; do
+  case "$dll" in ''|'#'*) continue ;; esac
+  dll=${dll,,}
+  allowed["${dll%.dll} $fn"]=1
+done <"$ALLOW"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -50,14 +53,14 @@ for exe in "$@"; do
   count=0
   while read -r dll fn; do
     count=$((count + 1))
-    base=$(echo "$dll" | lower | sed 's/\.dll$//')
+    base=${dll,,}; base=${base%.dll}
     case " $SYSTEM_DLLS " in
       *" $base "*) ;;
       *) fail "$(basename "$exe") imports $fn from $dll, which is not a Windows system DLL"; continue ;;
     esac
     if [ -n "${TOO_NEW[$fn]:-}" ]; then
       fail "$(basename "$exe") imports $dll $fn, which exists only since ${TOO_NEW[$fn]}"
-    elif ! grep -qxF "$base $fn" <<<"$allowed"; then
+    elif [ -z "${allowed["$base $fn"]:-}" ]; then
       fail "$(basename "$exe") imports $dll $fn, which is not on $(basename "$ALLOW"): check that Windows 2000 has it, then add it"
     fi
   done <<<"$imports"
