@@ -4,7 +4,6 @@
 // end, a user's cancel, and the out-of-memory box.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <new>
 #include <random>
 
@@ -15,14 +14,14 @@
 #include <zlib.h>
 #endif
 
-namespace {
+namespace qr5::archive::testing {
 std::atomic<bool> g_fail_table_allocation{false};
-}  // namespace
+}  // namespace qr5::archive::testing
 
-// Inflate allocates its tables with new (std::nothrow); this lets a test make
-// that fail. Everything else goes to the ordinary allocator.
+// Inflate and explode allocate their tables with new (std::nothrow); this
+// lets a test make that fail. Everything else goes to the ordinary allocator.
 void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
-  if (g_fail_table_allocation) return nullptr;
+  if (qr5::archive::testing::g_fail_table_allocation) return nullptr;
   try {
     return ::operator new[](n);
   } catch (...) {
@@ -95,10 +94,18 @@ void Match(BitWriter& w, const PrefixCode& lit, const PrefixCode& dist, unsigned
 // A dynamic block header. The code length code below is complete and gives
 // every symbol 0..18 a code; cl_stream is written as is, so it may hold
 // repeats that are invalid.
+std::vector<uint8_t> CompleteCodeLengthCode() {
+  std::vector<uint8_t> l(19, 5);
+  l[14] = l[15] = l[16] = 4;
+  l[17] = 3;
+  l[18] = 2;
+  return l;
+}
+
 struct DynamicHeader {
   unsigned hlit_field = 0;   // HLIT - 257
   unsigned hdist_field = 0;  // HDIST - 1
-  std::vector<uint8_t> cl_lengths = {5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 4, 4, 4, 3, 2};
+  std::vector<uint8_t> cl_lengths = CompleteCodeLengthCode();
   std::vector<std::pair<unsigned, unsigned>> cl_stream;  // symbol, extra bits value
 
   void Lengths(const std::vector<uint8_t>& lengths) {

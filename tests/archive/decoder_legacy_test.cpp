@@ -224,6 +224,19 @@ TEST(Explode, BadTreesEndTheEntry) {
   }
 }
 
+TEST(Explode, TableAllocationFailureShowsTheBoxAndEnds) {
+  const std::vector<ZipEntry> entries = ReadZipEntries(TestDataPath("zip/legacy/implode_8k_3trees.zip"));
+  const ZipEntry& e = FindEntry(entries, "english.txt");
+  MemoryDecoderIo::Options o;
+  o.bit_flags = e.flags;
+  MemoryDecoderIo io(e.data, e.uncompressed_size, o);
+  g_fail_table_allocation = true;
+  EXPECT_NO_THROW(RunDecoder(e.method, io));
+  g_fail_table_allocation = false;
+  EXPECT_TRUE(io.Output().empty());
+  EXPECT_EQ(io.Messages(), std::vector<std::string>{"Error: *** inflate out of memory ***"});
+}
+
 // ---- input ending early -------------------------------------------------------
 
 struct LegacyEntry {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -21,6 +22,9 @@
 #include "archive/zip_errors.h"
 
 namespace qr5::archive::testing {
+
+// While set, the decoders' table allocations (new (std::nothrow)) fail.
+extern std::atomic<bool> g_fail_table_allocation;
 
 inline std::string TestDataPath(const std::string& relative) {
   return std::string(QR5_TESTDATA_DIR) + "/" + relative;

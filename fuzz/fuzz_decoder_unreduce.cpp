@@ -1,0 +1,9 @@
+// libFuzzer target: arbitrary bytes into Unreduce; the flag byte's low bits
+// choose the compression factor.
+#include "fuzz_decoder_io.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return qr5::fuzz::RunDecoder(data, size, [](qr5::archive::DecoderIo& io) {
+    qr5::archive::Unreduce(io, 1 + (io.bit_flags & 3));
+  });
+}
