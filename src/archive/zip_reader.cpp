@@ -54,7 +54,20 @@ void TZipReader::SetSortMode(TZipSortMode mode) {
   BuildView();
 }
 
+namespace {
+
+// Size and time of a file, to tell whether it changed between two attempts.
+std::pair<int64_t, platform::FileTime> FileState(const std::string& path) {
+  auto file = platform::Sys().files->OpenFile(path, platform::OpenMode::kRead);
+  platform::FileTime time = 0;
+  if (!file || !file->GetTime(&time)) return {-1, 0};
+  return {file->Size(), time};
+}
+
+}  // namespace
+
 void TZipReader::LoadDirectory() {
+  std::pair<int64_t, platform::FileTime> last_state{-2, 0};
   for (;;) {
     SetCursor(true);
     try {
@@ -62,7 +75,16 @@ void TZipReader::LoadDirectory() {
     } catch (const EIncompleteZip&) {
       SetCursor(false);
       stream_.reset();
-      if (OnInCompleteZip) continue;
+      // OnInCompleteZip may bring the missing part (another disk, a
+      // completed download); trying again is useful only when the file
+      // changed, and never loops forever otherwise.
+      if (OnInCompleteZip) {
+        auto state = FileState(zip_name_);
+        if (state != last_state) {
+          last_state = state;
+          continue;
+        }
+      }
       break;
     } catch (...) {
       ClearArchive();

@@ -69,6 +69,9 @@ void ArchiveTest::SetUp() {
 
 void ArchiveTest::TearDown() { RemoveTree(base_); }
 
+bool ArchiveTest::LimitFreeSpace(char, int64_t) { return false; }
+std::string ArchiveTest::OtherDriveFolder() { return ""; }
+
 #else
 
 void ArchiveTest::SetUp() {
@@ -96,6 +99,16 @@ void ArchiveTest::TearDown() {
     fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   }
   fs::remove_all(impl_->root, ec);
+}
+
+bool ArchiveTest::LimitFreeSpace(char drive, int64_t bytes) {
+  impl_->sim->SetFreeSpace(drive, bytes);
+  return true;
+}
+
+std::string ArchiveTest::OtherDriveFolder() {
+  platform::Sys().files->CreateDirectory("D:\\ZIPTEST");
+  return "D:\\ZIPTEST";
 }
 
 #endif

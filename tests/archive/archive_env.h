@@ -32,6 +32,12 @@ class ArchiveTest : public ::testing::Test {
   uint32_t Attributes(const std::string& path);
   platform::FileTime Time(const std::string& path);
   void SetTime(const std::string& path, platform::FileTime time);
+  // Limits the free space of a drive of the simulated machine; false on a
+  // machine that cannot (the real one).
+  bool LimitFreeSpace(char drive, int64_t bytes);
+  // A folder on another drive (the simulated machine's D:), or "" when the
+  // machine has none to spare.
+  std::string OtherDriveFolder();
 
   // Copies a test data archive onto the machine; returns its Windows path.
   std::string PutTestData(const std::string& relative, const std::string& name = "");

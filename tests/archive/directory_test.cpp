@@ -139,6 +139,30 @@ TEST_F(DirectoryTest, OnInCompleteZipChoosesTheMode) {
   EXPECT_EQ(calls, 1);
 }
 
+TEST_F(DirectoryTest, OnInCompleteZipRetriesOnlyWhileTheFileChanges) {
+  std::string whole = BuildZip({Stored("a.txt", "alpha")});
+  Put(Win("part.zip"), whole.substr(0, whole.size() - 30));
+  int calls = 0;
+  zip.OnInCompleteZip = [&](TIncompleteZipMode&) {
+    // The second call finds the missing end in place.
+    if (++calls == 2) Put(Win("part.zip"), whole);
+  };
+  zip.SetZipName(Win("part.zip"));
+  zip.LoadDirectory();
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(Paths(), (std::vector<std::string>{"a.txt"}));
+
+  // A handler that changes nothing does not keep the reader looping.
+  TZipArchive other;
+  Put(Win("cut.zip"), whole.substr(0, whole.size() - 30));
+  int other_calls = 0;
+  other.OnInCompleteZip = [&](TIncompleteZipMode&) { ++other_calls; };
+  other.SetZipName(Win("cut.zip"));
+  EXPECT_NO_THROW(other.LoadDirectory());
+  EXPECT_LE(other_calls, 2);
+  EXPECT_EQ(other.EntryCount(), 0);
+}
+
 TEST_F(DirectoryTest, UnreadableCentralHeaderFallsBackToTheScan) {
   std::vector<BuildEntry> entries = {Stored("a.txt", "alpha"), Stored("b.txt", "beta")};
   BuildOptions options;

@@ -371,6 +371,38 @@ TEST_F(ExtractionTest, CutShortDeflateEntryIsQuiet) {
   EXPECT_EQ(Get(Win("out\\later.txt")), "later");
 }
 
+TEST_F(ExtractionTest, FullDiskEndsAStoredEntryButNotADeflatedOne) {
+  std::string other = OtherDriveFolder();
+  if (other.empty() || !LimitFreeSpace('C', 50000)) GTEST_SKIP() << "needs a drive with limited space";
+  RawEntry raw;
+  ASSERT_TRUE(FindRaw(TestData("deflate/infozip_deflate.zip"), "english.txt", raw));
+  BuildEntry english = Packed("english.txt", 8, raw.data, "");
+  english.crc = raw.crc;
+  english.uncompressed_size = raw.size;
+  Put(other + "\\pay.zip", BuildZip({english, Stored("after.txt", "after")}));
+  zip.SetZipName(other + "\\pay.zip");
+  zip.LoadDirectory();
+  zip.SetDestDir(Win("out"));
+  // Inside a deflate block the failed write ends the entry quietly.
+  EXPECT_EQ(Run({"*"}), 1);
+  EXPECT_FALSE(Exists(Win("out\\english.txt")));
+  EXPECT_EQ(Get(Win("out\\after.txt")), "after");
+
+  // A stored entry ends the run.
+  Put(other + "\\big.zip", BuildZip({Stored("big.bin", RandomBytes(70000, 3)), Stored("z.txt", "z")}));
+  zip.SetZipName(other + "\\big.zip");
+  zip.LoadDirectory();
+  zip.SetDestDir(Win("big"));
+  try {
+    Run({"*"});
+    FAIL() << "no exception";
+  } catch (const ECantWriteUCF& e) {
+    EXPECT_STREQ(e.what(), "Cant write uncompressed file");
+  }
+  EXPECT_TRUE(Exists(Win("big\\big.bin"))) << "the partly written file stays";
+  EXPECT_FALSE(Exists(Win("big\\z.txt")));
+}
+
 TEST_F(ExtractionTest, UnknownMethodShowsTheBoxAndFailsTheCrc) {
   BuildEntry tokenized = Packed("t.bin", 7, "xyz", "abc");
   BuildEntry future = Packed("f.bin", 99, "", "");  // CRC 0: passes
