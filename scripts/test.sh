@@ -36,7 +36,13 @@ if [ "${QR5_SKIP_WINDOWS:-0}" != 1 ]; then
         -DCMAKE_BUILD_TYPE=Debug -DQR5_MINGW_THREADS=posix -DQR5_HOST_PACK="$ROOT/build/bin/qr5pack" >/dev/null
   ninja -C build-wintest -j"$JOBS"
   ctest --test-dir build-win --output-on-failure
-  ctest --test-dir build-wintest --output-on-failure
+  status=0
+  ctest --test-dir build-wintest --output-on-failure || status=$?
+  # The runner keeps a wineserver up between tests; stop it so nothing outlives the run.
+  for prefix in build-win/wine/prefix build-wintest/wine/prefix; do
+    [ -d "$prefix" ] && WINEPREFIX="$ROOT/$prefix" wineserver -k 2>/dev/null || true
+  done
+  [ "$status" = 0 ]
 fi
 
 if [ "${QR5_SKIP_FUZZ:-0}" != 1 ] && [ -f fuzz/CMakeLists.txt ]; then
