@@ -104,7 +104,21 @@ class MemoryFileSystem : public pf::FileSystem {
   }
   bool RemoveDirectory(const std::string& path) override { return Fail(folders.erase(Key(path)) == 1); }
   bool CopyFile(const std::string&, const std::string&, bool) override { return Fail(false); }
-  bool MoveFileReplace(const std::string&, const std::string&) override { return Fail(false); }
+  bool MoveFileReplace(const std::string& from, const std::string& to) override {
+    auto source = files.find(Key(from));
+    const std::string target = Key(to);
+    if (source == files.end() || folders.count(target)) return Fail(false);
+    auto existing = files.find(target);
+    if (existing != files.end() && existing != source &&
+        (existing->second.readable || (existing->second.attributes & pf::FILE_ATTRIBUTE_READONLY))) {
+      last_error = pf::ERROR_ACCESS_DENIED;
+      return false;
+    }
+    Node moved = source->second;
+    files.erase(source);
+    files[target] = moved;
+    return true;
+  }
   std::string GetLogicalDriveStrings() override { return std::string("C:\\\0", 4); }
   std::string GetShortPathName(const std::string& path) override { return path; }
   bool GetDiskFreeSpace(const std::string&, int64_t* free_bytes) override {

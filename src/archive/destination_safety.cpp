@@ -1,9 +1,12 @@
 // DestinationIsSafe: an archive decides file names, so a hostile or broken
 // one must not be able to write outside the destination folder. Refused:
 // stored folders that are absolute or carry a drive or stream colon, any
-// name part made only of dots and spaces (Windows reads ".. " as ".."), and
-// the DOS device names, which open a device instead of a file.
+// name part made only of dots and spaces (Windows reads ".. " as ".."), the
+// DOS device names, which open a device instead of a file, and names with
+// control characters or the characters Windows does not allow in names (a
+// NUL would cut the name short at the system call).
 #include <cctype>
+#include <string_view>
 
 #include "archive/path_utils.h"
 #include "archive/zip_reader.h"
@@ -27,7 +30,11 @@ bool IsDeviceName(const std::string& part) {
 bool IsSafePart(const std::string& part) {
   if (part.empty() || part == ".") return true;  // "a\\b" and "a\.\b" stay where they are
   if (part.find_first_not_of(". ") == std::string::npos) return false;
-  if (part.find(':') != std::string::npos) return false;
+  for (char c : part) {
+    if (static_cast<unsigned char>(c) < 32 || std::string_view(":<>\"|?*").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
   return !IsDeviceName(part);
 }
 

@@ -62,6 +62,7 @@ void TZipReader::RunExtraction(int& extracted) {
   bool stop_now = false;
   if (OnStartUnZipInfo) OnStartUnZipInfo(num_files_, total_bytes_, stop_now);
   if (num_files_ <= 0 || stop_now) return;
+  NoteLocalHeaders();
   for (int index = 0; index < EntryCount(); ++index) {
     if (!DoAll && !view_[static_cast<size_t>(index)]->ToProcess) continue;
     current_index_ = index;

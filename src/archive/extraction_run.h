@@ -27,6 +27,8 @@ class ExtractionRun : public DecoderIo {
   // Runs the decoder of the entry's method.
   void Decode(uint16_t method);
   uint32_t FinalCrc() const { return ~crc_; }
+  // Bytes handed to the output file for the current entry.
+  uint64_t FileBytesDone() const { return file_bytes_done_; }
 
   bool Refill() override;
   uint64_t RemainingCompressed() const override { return remaining_; }

@@ -1,5 +1,7 @@
 // ReadDirectory: the end record, the ".zfc" companion, the central walk with
 // its fall-back to the recovery scan, and the reading of one central header.
+#include <algorithm>
+
 #include "archive/le_bytes.h"
 #include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
@@ -142,6 +144,22 @@ void TZipReader::ReadDirectory() {
     }
     restart_in_scan_mode();
     i = 0;
+  }
+
+  // Where the directory itself lies, so that no entry's data may claim it:
+  // from the central directory to the end record, or, after the recovery
+  // scan, everything past the last local entry.
+  structure_begin_ = structure_end_ = 0;
+  if (!companion) {
+    if (scan_mode_) {
+      structure_begin_ = end_central_.CentralOffset;
+      structure_end_ = std::max(structure_begin_, stream_->Size());
+    } else {
+      const int64_t record = int64_t{end_central_.ZipCommentPos} - kEndCentralSize;
+      structure_begin_ =
+          end_central_.TotalEntries != 0 ? std::min<int64_t>(record, end_central_.CentralOffset) : record;
+      structure_end_ = std::max(record + kEndCentralSize, central->Position());
+    }
   }
 
   if (multi_disk_mode_ != TMultiDiskMode::mmNone && end_central_.CommentLength != 0) ZipComment();

@@ -1,8 +1,11 @@
-// UnZipOne: one entry of a run, from its local header to the CRC check.
+// UnZipOne: one entry of a run, from its local header to the CRC check. The
+// file is written under a temporary name and moved over its destination
+// only once it is complete and its CRC-32 matches (replace_destination.h).
 #include "archive/extraction_run.h"
 #include "archive/le_bytes.h"
 #include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
+#include "archive/replace_destination.h"
 #include "archive/zip_crypto.h"
 #include "archive/zip_errors.h"
 #include "archive/zip_reader.h"
@@ -27,17 +30,10 @@ bool CheckPassword(TLFNFileStream& archive, int64_t header_at, const TZipHeaderI
          PasswordCheckByte(entry.BitFlags, entry.DosDateTime, entry.Crc32);
 }
 
-// Deletes a file that failed its check, also when it was made read-only.
-void DeleteFailedFile(const std::string& path) {
-  auto& files = *Sys().files;
-  if (files.DeleteFile(path)) return;
-  uint32_t attributes = files.GetFileAttributes(path);
-  if (attributes != platform::INVALID_FILE_ATTRIBUTES &&
-      (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0) {
-    files.SetFileAttributes(path, attributes & ~platform::FILE_ATTRIBUTE_READONLY);
-    files.DeleteFile(path);
-  }
-}
+// The longest path the system's ANSI file functions take (MAX_PATH less the
+// terminating NUL); a longer one, or a deeper folder chain, is refused before
+// any folder is made for it.
+constexpr size_t kMaxPathLength = 259;
 
 }  // namespace
 
@@ -57,7 +53,7 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   const std::string folder = DestinationFolder(entry);
 
   if (entry.IsFolder()) {
-    if (!DestinationIsSafe(entry)) {
+    if (!DestinationIsSafe(entry) || folder.size() > kMaxPathLength) {
       SkipEntry(srCreateError, folder, index, 0);
       return true;
     }
@@ -67,13 +63,17 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   }
 
   std::string path = folder + entry.FileName;
-  if (!DestinationIsSafe(entry)) {
+  if (!DestinationIsSafe(entry) || !EntryDataIsSound(entry, data_at)) {
     SkipEntry(srCreateError, path, index, entry.UncompressedSize);
     return true;
   }
   bool skip = false;
   if (OnStartUnZip) OnStartUnZip(index, path, skip);
   if (skip) return true;
+  if (path.size() > kMaxPathLength) {
+    SkipEntry(srCreateError, path, index, entry.UncompressedSize);
+    return true;
+  }
 
   std::string parent = ExtractFilePath(path);
   if (!parent.empty() && !DirectoryExists(parent)) ForceDirectories(parent);
@@ -125,15 +125,11 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
     }
   }
 
-  auto output = TLFNFileStream::TryOpen(path, platform::OpenMode::kCreateAlways);
-  if (!output && ReplaceReadOnly) {
-    uint32_t attributes = Sys().files->GetFileAttributes(path);
-    if (attributes != platform::INVALID_FILE_ATTRIBUTES &&
-        (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0) {
-      Sys().files->SetFileAttributes(path, attributes & ~platform::FILE_ATTRIBUTE_READONLY);
-    }
-    output = TLFNFileStream::TryOpen(path, platform::OpenMode::kCreateAlways);
-  }
+  // What would keep the file from being created is known before anything
+  // is written; the existing file is only ever replaced by a finished one.
+  std::string temp_path;
+  std::unique_ptr<TLFNFileStream> output;
+  if (DestinationReplaceable(path, ReplaceReadOnly)) output = CreateTemporaryBeside(path, temp_path);
   if (!output) {
     SkipEntry(srCreateError, path, index, entry.UncompressedSize);
     return true;
@@ -141,30 +137,42 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
 
   bool completed = true;
   run.BeginEntry(entry, output.get(), entry.Encrypted() ? &keys : nullptr);
-  if (!archive.Seek(data_at)) throw EFatalUnzipError("Premature end of file reached");
   try {
-    run.Decode(entry.CompressionMethod);
-  } catch (const EBiggerThanUncompressed&) {
-    completed = false;
+    if (!archive.Seek(data_at)) throw EFatalUnzipError("Premature end of file reached");
+    try {
+      run.Decode(entry.CompressionMethod);
+    } catch (const EBiggerThanUncompressed&) {
+      completed = false;
+    }
+    if (!output->Flush(FlushFilesOnClose)) completed = false;
+  } catch (...) {
+    // The run ends; the destination keeps what it had.
+    output.reset();
+    DiscardTemporary(temp_path);
+    throw;
   }
-  // Other exceptions end the run; the partly written file is closed as is.
-  output->Flush(FlushFilesOnClose);
   output.reset();
 
-  if (completed) {
-    if (auto file = Sys().files->OpenFile(path, platform::OpenMode::kReadWrite)) {
+  uint32_t crc = run.FinalCrc();
+  if (completed && crc == entry.Crc32) {
+    if (auto file = Sys().files->OpenFile(temp_path, platform::OpenMode::kReadWrite)) {
       file->SetTime(DosDateTimeToFileTime(NormalizeDosDateTime(entry.DosDateTime)));
     }
+    if (!MoveOverDestination(temp_path, path, ReplaceReadOnly)) {
+      // Taken in use or made read-only meanwhile: as if it could not be
+      // created, and its bytes leave the totals again.
+      DiscardTemporary(temp_path);
+      bytes_done_ -= static_cast<int64_t>(run.FileBytesDone());
+      SkipEntry(srCreateError, path, index, entry.UncompressedSize);
+      return true;
+    }
+    // The time went with the file; the attributes follow, read-only last.
     if (RetainAttributes) Sys().files->SetFileAttributes(path, entry.ExternalAttributes);
-  }
-
-  uint32_t crc = run.FinalCrc();
-  if (crc == entry.Crc32) {
     if (OnEndUnZip) OnEndUnZip(index, path);
     ++extracted;
     return true;
   }
-  DeleteFailedFile(path);
+  DiscardTemporary(temp_path);
   if (entry.Encrypted()) {
     std::string new_password = Password;
     if (OnBadPassword) OnBadPassword(index, new_password);

@@ -172,6 +172,13 @@ class TZipReader {
   std::string DestinationFolder(const TZipHeaderInfo& entry) const;
   // True when the entry's destination stays inside DestDir.
   bool DestinationIsSafe(const TZipHeaderInfo& entry) const;
+  // True when the entry's data (from data_at, its compressed size long)
+  // overlaps no other entry's local header, nor the central directory or
+  // end record, and its declared size is one the data can reach.
+  bool EntryDataIsSound(const TZipHeaderInfo& entry, int64_t data_at) const;
+  // Takes note of the local header offsets of the directory for
+  // EntryDataIsSound (once per run).
+  void NoteLocalHeaders();
   int ShowMessage(const std::string& text, const std::string& caption, unsigned flags);
   void ProcessMessages();
   void SetCursor(bool busy);
@@ -191,6 +198,13 @@ class TZipReader {
   platform::FileTime archive_time_ = 0;
   bool scan_mode_ = false;
   TMultiDiskMode multi_disk_mode_ = TMultiDiskMode::mmNone;
+
+  // The bytes of the archive file that hold the central directory and the
+  // end record (empty when they came from a ".zfc" companion), and the
+  // directory's local header offsets in ascending order.
+  int64_t structure_begin_ = 0;
+  int64_t structure_end_ = 0;
+  std::vector<uint32_t> local_offsets_;
 
   int num_files_ = 0;
   int64_t total_bytes_ = 0;

@@ -316,13 +316,28 @@ TEST_F(ExtractionTest, OutputLongerThanItsSizeFailsOnlyThatEntry) {
 }
 
 TEST_F(ExtractionTest, CutShortStoredEntryEndsTheRun) {
-  // The entry's data would run past the end of the file.
+  // The entry's data would run past the end of the file. It lies in the
+  // archive comment, after the end record, so it overlaps nothing (data
+  // that runs over other entries or the directory is refused instead);
+  // last.txt, on a later disk number, comes after it in the directory.
+  BuildEntry first = Stored("first.txt", "1");
   BuildEntry cut = Stored("cut.bin", RandomBytes(50000, 11));
   cut.compressed_size = 90000;
   cut.uncompressed_size = 90000;
-  Open({Stored("first.txt", "1"), cut, Stored("last.txt", "9")}, {});
-  // Physical order puts cut.bin before last.txt; its claimed size runs
-  // through last.txt and the directory to the end of the file.
+  BuildEntry last = Stored("last.txt", "9");
+  last.disk = 1;
+  const std::string first_local = LocalEntry(first), last_local = LocalEntry(last);
+  std::string central = CentralHeader(first, 0) + CentralHeader(last, static_cast<uint32_t>(first_local.size()));
+  const uint32_t cut_at = static_cast<uint32_t>(first_local.size() + last_local.size() + central.size() + 46 + 7 + 22);
+  central += CentralHeader(cut, cut_at);
+  Put(Win("pay.zip"), first_local + last_local + central +
+                          EndRecord(3, static_cast<uint32_t>(central.size()),
+                                    static_cast<uint32_t>(first_local.size() + last_local.size()), LocalEntry(cut)));
+  zip.SetZipName(Win("pay.zip"));
+  zip.LoadDirectory();
+  ASSERT_EQ(zip.EntryCount(), 3);
+  ASSERT_EQ(zip.Entry(1).FileName, "cut.bin");
+  zip.SetDestDir(Win("out"));
   try {
     Run({"*"});
     FAIL() << "no exception";
@@ -331,7 +346,9 @@ TEST_F(ExtractionTest, CutShortStoredEntryEndsTheRun) {
   }
   EXPECT_EQ(complete_count, 1);
   EXPECT_TRUE(zip.FilesList.empty());
-  EXPECT_TRUE(Exists(Win("out\\cut.bin"))) << "the partly written file stays";
+  EXPECT_FALSE(Exists(Win("out\\cut.bin"))) << "nothing of the cut-short file is left";
+  EXPECT_FALSE(Exists(Win("out\\~QR0.TMP")));
+  EXPECT_EQ(Get(Win("out\\first.txt")), "1");
   EXPECT_FALSE(Exists(Win("out\\last.txt")));
   EXPECT_FALSE(zip.ArchiveOpen());
 }
@@ -399,7 +416,8 @@ TEST_F(ExtractionTest, FullDiskEndsAStoredEntryButNotADeflatedOne) {
   } catch (const ECantWriteUCF& e) {
     EXPECT_STREQ(e.what(), "Cant write uncompressed file");
   }
-  EXPECT_TRUE(Exists(Win("big\\big.bin"))) << "the partly written file stays";
+  EXPECT_FALSE(Exists(Win("big\\big.bin"))) << "the partly written file is not left behind";
+  EXPECT_FALSE(Exists(Win("big\\~QR0.TMP")));
   EXPECT_FALSE(Exists(Win("big\\z.txt")));
 }
 

@@ -1,0 +1,33 @@
+// Nothing lost when an entry fails: each file is decoded into a temporary
+// file beside its destination and moved over the destination only when it
+// is complete and proved by its CRC-32. A failed or cut-short entry leaves
+// an existing file as it was, and its temporary file is deleted.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace qr5::archive {
+
+class TLFNFileStream;
+
+// Whether an existing file at path may be replaced, judged before anything
+// is written, as CREATE_ALWAYS would judge it: not a folder, not hidden or
+// system, not read-only (unless replace_read_only), not in use. True when
+// nothing is there.
+bool DestinationReplaceable(const std::string& path, bool replace_read_only);
+
+// Creates a new file "~QR<n>.TMP", a name not in use, in the folder of
+// path; null when none can be created. temp_path receives its path.
+std::unique_ptr<TLFNFileStream> CreateTemporaryBeside(const std::string& path, std::string& temp_path);
+
+// Moves the finished temporary file over path. A read-only destination is
+// replaced only with replace_read_only: its attribute is cleared for the
+// move and put back when the move fails. False when the move failed; the
+// destination is then as it was.
+bool MoveOverDestination(const std::string& temp_path, const std::string& path, bool replace_read_only);
+
+// Deletes a temporary file that will not be used.
+void DiscardTemporary(const std::string& temp_path);
+
+}  // namespace qr5::archive
