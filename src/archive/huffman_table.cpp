@@ -24,7 +24,6 @@ HuffmanTable::Result HuffmanTable::Build(const uint8_t* lengths, size_t count,
                                          unsigned max_len, bool allow_sparse) {
   using namespace hufentry;
   entries_.reset();
-  size_ = 0;
   if (max_len > kMaxCodeLen || root_bits == 0 || root_bits > max_len || count > 512)
     return Result::kBadCode;
   root_bits_ = root_bits;
@@ -94,7 +93,6 @@ HuffmanTable::Result HuffmanTable::Build(const uint8_t* lengths, size_t count,
   uint32_t* t = new (std::nothrow) uint32_t[total];
   if (t == nullptr) return Result::kNoMemory;
   entries_.reset(t);
-  size_ = total;
   for (size_t i = 0; i < total; ++i) t[i] = kInvalid;
 
   const size_t root_size = size_t{1} << root_bits;

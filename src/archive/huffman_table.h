@@ -60,11 +60,9 @@ class HuffmanTable {
 
   const uint32_t* Entries() const { return entries_.get(); }
   unsigned RootBits() const { return root_bits_; }
-  size_t Size() const { return size_; }
 
  private:
   std::unique_ptr<uint32_t[]> entries_;
-  size_t size_ = 0;
   unsigned root_bits_ = 0;
   uint64_t root_mask_ = 0;
 };
