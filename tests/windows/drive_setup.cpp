@@ -1,0 +1,255 @@
+// Drives the real setup program as a person would: starts it, waits for its
+// windows by caption and by the texts of their controls, presses buttons and
+// fills edits through window messages. Runs under Wine (or Windows).
+//
+//   drive_setup install <setup.exe>   complete English installation into the
+//                                      default folder; a second copy started
+//                                      meanwhile must end at once
+//   drive_setup cancel <setup.exe>    leave at the welcome page; the temporary
+//                                      folder keeps no language or license file
+//
+// With QR5_SHOT_DIR set, each page is announced for a screenshot: the name is
+// written to <dir>\request and the run waits until the file is gone.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+DWORD g_timeout_ms = 600000;  // Wine under an emulator is slow
+HANDLE g_setup = nullptr;
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "drive_setup: FAIL: %s\n", what.c_str());
+  if (g_setup != nullptr) ::TerminateProcess(g_setup, 99);
+  std::exit(1);
+}
+
+void Say(const std::string& what) {
+  std::printf("drive_setup: %s\n", what.c_str());
+  std::fflush(stdout);
+}
+
+// A caption as shown: a single "&" only marks the accelerator.
+std::string Shown(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    out += text[i];
+  }
+  return out;
+}
+
+std::string TextOf(HWND window) {
+  char buffer[1024] = {};
+  DWORD_PTR length = 0;
+  if (!::SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                             SMTO_ABORTIFHUNG, 5000, &length))
+    return {};
+  return buffer;
+}
+
+struct Search {
+  std::string caption, child_text;
+  DWORD process = 0;
+  HWND found = nullptr, child = nullptr;
+};
+
+BOOL CALLBACK ChildProc(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  if (::IsWindowVisible(window) && Shown(TextOf(window)) == s->child_text) {
+    s->child = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK TopProc(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<Search*>(param);
+  DWORD process = 0;
+  ::GetWindowThreadProcessId(window, &process);
+  if (process != s->process || !::IsWindowVisible(window)) return TRUE;
+  char caption[256] = {};
+  ::GetWindowTextA(window, caption, sizeof caption);
+  if (s->caption != caption) return TRUE;
+  if (!s->child_text.empty()) {
+    s->child = nullptr;
+    ::EnumChildWindows(window, ChildProc, param);
+    if (s->child == nullptr) return TRUE;
+  }
+  s->found = window;
+  return FALSE;
+}
+
+// The setup's visible window of that caption that shows a control with that
+// text (any control when child_text is empty).
+HWND WaitFor(DWORD process, const std::string& caption, const std::string& child_text) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    Search s{caption, child_text, process};
+    ::EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found != nullptr) {
+      ::Sleep(300);  // let it finish showing
+      return s.found;
+    }
+    if (::WaitForSingleObject(g_setup, 0) == WAIT_OBJECT_0)
+      Fail("the setup ended while waiting for \"" + caption + "\" with \"" + child_text + "\"");
+    if (::GetTickCount() - start > g_timeout_ms)
+      Fail("no window \"" + caption + "\" with \"" + child_text + "\"");
+    ::Sleep(200);
+  }
+}
+
+HWND Child(HWND top, const std::string& text) {
+  Search s;
+  s.child_text = text;
+  ::EnumChildWindows(top, ChildProc, reinterpret_cast<LPARAM>(&s));
+  if (s.child == nullptr) Fail("no control \"" + text + "\"");
+  return s.child;
+}
+
+// Posted, so that a dialog that the click opens does not hold up the driver.
+void Press(HWND top, const std::string& text) {
+  Say("press \"" + text + "\"");
+  ::PostMessageA(Child(top, text), BM_CLICK, 0, 0);
+}
+
+void Shot(const std::string& name) {
+  const char* dir = std::getenv("QR5_SHOT_DIR");
+  if (dir == nullptr || *dir == '\0') return;
+  const std::string request = std::string(dir) + "\\request";
+  FILE* f = std::fopen(request.c_str(), "w");
+  if (f == nullptr) Fail("cannot write " + request);
+  std::fputs(name.c_str(), f);
+  std::fclose(f);
+  const DWORD start = ::GetTickCount();
+  while (::GetFileAttributesA(request.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (::GetTickCount() - start > 120000) Fail("no screenshot taken of " + name);
+    ::Sleep(100);
+  }
+}
+
+PROCESS_INFORMATION Start(const std::string& exe) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string command = "\"" + exe + "\"";
+  if (!::CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi))
+    Fail("cannot start " + exe + " (error " + std::to_string(::GetLastError()) + ")");
+  return pi;
+}
+
+void WaitForEnd(HANDLE process, const std::string& what) {
+  if (::WaitForSingleObject(process, g_timeout_ms) != WAIT_OBJECT_0) Fail(what + " did not end");
+}
+
+const char kPage[] = "Setup - Quorlin 5";
+
+// The language page, then the welcome page, shown in English.
+HWND ToWelcome(DWORD pid) {
+  HWND language = WaitFor(pid, "Language selection", "Ok");
+  Shot("language");
+  Press(language, "Ok");
+  return WaitFor(pid, kPage, "Welcome to the Quorlin 5 Setup Wizard");
+}
+
+int Install(const std::string& exe) {
+  PROCESS_INFORMATION pi = Start(exe);
+  g_setup = pi.hProcess;
+  HWND welcome = ToWelcome(pi.dwProcessId);
+  Shot("welcome");
+
+  // A second copy while the first runs ends at once, showing nothing.
+  Say("second copy");
+  PROCESS_INFORMATION second = Start(exe);
+  WaitForEnd(second.hProcess, "the second copy");
+  ::CloseHandle(second.hProcess);
+  ::CloseHandle(second.hThread);
+
+  // The frame's close box asks; the exit dialog's No keeps the page.
+  ::PostMessageA(welcome, WM_CLOSE, 0, 0);
+  HWND exit_dialog = WaitFor(pi.dwProcessId, "Exit Setup", "No");
+  Shot("exit");
+  Press(exit_dialog, "No");
+  welcome = WaitFor(pi.dwProcessId, kPage, "Welcome to the Quorlin 5 Setup Wizard");
+  Press(welcome, "Next >");
+
+  HWND license = WaitFor(pi.dwProcessId, kPage, "I accept the agreement");
+  Shot("license");
+  Press(license, "I accept the agreement");
+  ::Sleep(300);
+  Press(license, "Next >");
+
+  HWND destination = WaitFor(pi.dwProcessId, kPage, "Browse...");
+  Shot("destination");
+  Press(destination, "Browse...");
+  HWND browse = WaitFor(pi.dwProcessId, "Browse For Folder", "Ok");
+  Shot("browse");
+  // A path that is not valid: the error dialog, then the default again.
+  HWND edit = ::FindWindowExA(browse, nullptr, "Edit", nullptr);
+  if (edit == nullptr) Fail("no path field in the browse dialog");
+  ::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:/QR5"), SMTO_ABORTIFHUNG,
+                        10000, nullptr);
+  Press(browse, "Ok");
+  HWND error = WaitFor(pi.dwProcessId, "Error", "Ok");
+  Shot("error");
+  Press(error, "Ok");
+  browse = WaitFor(pi.dwProcessId, "Browse For Folder", "Ok");
+  ::SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\"), SMTO_ABORTIFHUNG,
+                        10000, nullptr);
+  Press(browse, "Ok");
+  destination = WaitFor(pi.dwProcessId, kPage, "Browse...");
+  if (!::IsWindowVisible(destination)) Fail("destination page gone");
+  const HWND folder = Child(destination, "C:\\QR5");
+  (void)folder;
+  Press(destination, "Next >");
+
+  HWND finish = WaitFor(pi.dwProcessId, kPage, "Finish");
+  Shot("finish");
+  Press(finish, "Finish");
+  WaitForEnd(pi.hProcess, "the setup");
+  DWORD code = 0;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  Say("setup ended with code " + std::to_string(code));
+  return 0;
+}
+
+int CancelRun(const std::string& exe) {
+  PROCESS_INFORMATION pi = Start(exe);
+  g_setup = pi.hProcess;
+  HWND welcome = ToWelcome(pi.dwProcessId);
+  Press(welcome, "Cancel");
+  HWND exit_dialog = WaitFor(pi.dwProcessId, "Exit Setup", "Yes");
+  Press(exit_dialog, "Yes");
+  WaitForEnd(pi.hProcess, "the cancelled setup");
+  char temp[MAX_PATH] = {};
+  ::GetTempPathA(sizeof temp, temp);
+  for (const char* pattern : {"LANGUAGE.*", "LICENSE.*"}) {
+    WIN32_FIND_DATAA found;
+    HANDLE h = ::FindFirstFileA((std::string(temp) + pattern).c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+      ::FindClose(h);
+      Fail(std::string("left in the temporary folder: ") + found.cFileName);
+    }
+  }
+  Say("cancelled; the temporary folder " + std::string(temp) + " is clean");
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: drive_setup install|cancel <setup.exe>\n");
+    return 2;
+  }
+  const std::string mode = argv[1], exe = argv[2];
+  if (mode == "install") return Install(exe);
+  if (mode == "cancel") return CancelRun(exe);
+  std::fprintf(stderr, "drive_setup: unknown mode %s\n", mode.c_str());
+  return 2;
+}

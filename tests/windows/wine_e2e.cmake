@@ -1,0 +1,20 @@
+# The real setup program under Wine, driven through a complete installation
+# and a cancelled run by a small Windows program, once on a prefix set to
+# Windows XP (all-users folders) and once to Windows 98 (per-user folders).
+if(NOT TARGET QR5_Installer)
+  return()
+endif()
+find_program(QR5_WINE wine)
+if(NOT QR5_WINE)
+  return()
+endif()
+add_executable(drive_setup ${CMAKE_CURRENT_LIST_DIR}/drive_setup.cpp)
+set(demo_setup ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/QR5_Installer${CMAKE_EXECUTABLE_SUFFIX})
+foreach(version winxp win98)
+  add_test(NAME wine_e2e_${version}
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_e2e.sh ${CMAKE_BINARY_DIR}/wine-e2e ${version}
+                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL
+                   $<TARGET_FILE:drive_setup>)
+  # Each makes its own prefix; Wine under an emulator needs minutes.
+  set_tests_properties(wine_e2e_${version} PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
+endforeach()
