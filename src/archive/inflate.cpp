@@ -424,9 +424,14 @@ void Inflate(DecoderIo& io) {
     decoder.Run();
   } catch (const EUserCanceled&) {
     throw;
+  } catch (const ECantWriteUCF&) {
+    // A write that failed (a full disk) is no fault of the data: it ends the
+    // run as it does for every other method, so the setup does not go on as
+    // if the file had merely been damaged.
+    throw;
   } catch (...) {
-    // Bad data, input cut short or a failed flush inside a block: the entry
-    // ends here and its CRC check tells the rest.
+    // Bad data, input cut short or an output longer than its size inside a
+    // block: the entry ends here and its CRC check tells the rest.
     return;
   }
   decoder.FlushRest();
