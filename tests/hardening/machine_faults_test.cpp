@@ -1,0 +1,152 @@
+// Whole setups on a broken machine: a disk that fills up during a
+// reinstall, a temporary folder that is missing or cannot be made. What the
+// user is shown, and what is left on the disk.
+#include <gtest/gtest.h>
+
+#include <strings.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/program_entry.h"
+#include "install/install_fixture.h"
+#include "pages/form_step1.h"
+#include "pages/form_step2.h"
+#include "pages/form_step3.h"
+#include "pages/form_step4.h"
+#include "pages/form_step6.h"
+#include "platform/sim/sim_machine_config.h"
+
+namespace qr5::install {
+namespace {
+
+using testing::InstallTest;
+
+constexpr char kItalianMessage[] = "Impossibile avviare il programma di Stub senza i dati da espandere...";
+
+class MachineFaultsTest : public InstallTest {
+ protected:
+  // Runs the setup as a new process through every page in English; steps
+  // not reached are left in the queue.
+  void RunSetup() {
+    Reopen();
+    fe_.steps.push_back([] {
+      pages::TFormStep1& page = *pages::FormStep1;
+      ASSERT_TRUE(page.IsModal());
+      const auto& items = page.LangCombo.items;
+      const auto it = std::find(items.begin(), items.end(), "English");
+      ASSERT_NE(it, items.end());
+      page.SelectItem("LangCombo", static_cast<int>(it - items.begin()));
+      page.Click("OKButton");
+    });
+    fe_.steps.push_back([] {
+      ASSERT_TRUE(pages::FormStep2->IsModal());
+      pages::FormStep2->Click("NextButton");
+    });
+    fe_.steps.push_back([] {
+      ASSERT_TRUE(pages::FormStep3->IsModal());
+      pages::FormStep3->Click("RBAccept");
+      pages::FormStep3->Click("NextButton");
+    });
+    fe_.steps.push_back([] {
+      ASSERT_TRUE(pages::FormStep4->IsModal());
+      pages::FormStep4->Click("NextButton");
+    });
+    fe_.steps.push_back([] {
+      ASSERT_TRUE(pages::FormStep6->IsModal());
+      pages::FormStep6->Click("FinishButton");
+    });
+    app::RunProgram(fe_);
+  }
+
+  // Every file below a folder, with its path relative to it.
+  std::vector<std::string> Files(const std::string& folder, const std::string& prefix = "") {
+    std::vector<std::string> found;
+    for (const std::string& name : List(folder)) {
+      const std::string path = folder + "\\" + name;
+      if (DirExists(path)) {
+        for (const std::string& below : Files(path, prefix + name + "\\")) found.push_back(below);
+      } else {
+        found.push_back(prefix + name);
+      }
+    }
+    return found;
+  }
+
+  void SetTempDir(const std::string& folder) {
+    ASSERT_TRUE(platform::sim::WriteMachineSetting(root_ + "/machine.ini", "Paths", "TempDir", folder));
+  }
+};
+
+TEST_F(MachineFaultsTest, ADiskFillingUpDuringAReinstallLeavesEveryFileWholeOldOrNew) {
+  RunSetup();
+  ASSERT_TRUE(fe_.boxes.empty());
+  const std::vector<std::string> installed = Files("C:\\QR5");
+  ASSERT_GT(installed.size(), 20u);
+  // The earlier version the user has: every file different from the new one.
+  for (const std::string& file : installed) WriteFile("C:\\QR5\\" + file, "version 1 of " + file);
+
+  // Room for a few files only.
+  sim_->SetFreeSpace('C', 60000);
+  RunSetup();
+  ASSERT_FALSE(fe_.boxes.empty());
+  EXPECT_EQ(fe_.boxes.front().text, kItalianMessage);
+  EXPECT_FALSE(fe_.steps.empty()) << "the setup ends before the finish page";
+
+  int kept = 0, replaced = 0;
+  for (const std::string& file : Files("C:\\QR5")) {
+    EXPECT_EQ(file.find("~QR"), std::string::npos) << "a temporary file is left: " << file;
+  }
+  for (const std::string& file : installed) {
+    if (file == "KAVO5.DLL") continue;  // copied, not extracted
+    const std::string content = ReadFile("C:\\QR5\\" + file);
+    if (content.rfind("version 1 of " + file, 0) == 0) {
+      ++kept;  // the INI files also got their LanguageFile line again
+      continue;
+    }
+    ++replaced;
+    std::string host = file;
+    std::replace(host.begin(), host.end(), '\\', '/');
+    const std::string fresh = testing::ReadHostFile(testing::SuiteSourceDir() + "/" + host);
+    if (file.size() > 4 && strcasecmp(file.c_str() + file.size() - 4, ".INI") == 0) {
+      // Extracted whole, then given its LanguageFile line.
+      const std::string head = fresh.substr(0, fresh.find("[Setup]"));
+      EXPECT_EQ(content.substr(0, head.size()), head) << file;
+    } else {
+      EXPECT_EQ(content, fresh) << file << " is neither the old nor the new copy";
+    }
+  }
+  EXPECT_GT(kept, 0);
+  EXPECT_GT(replaced, 0);
+}
+
+TEST_F(MachineFaultsTest, AMissingTemporaryFolderIsMadeAndTheSetupRuns) {
+  SetTempDir("C:\\GONE\\TEMP\\");
+  RunSetup();
+  EXPECT_TRUE(fe_.boxes.empty());
+  EXPECT_TRUE(fe_.steps.empty()) << "every page was shown";
+  EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
+  EXPECT_TRUE(DirExists("C:\\GONE\\TEMP"));
+  EXPECT_EQ(List("C:\\GONE\\TEMP"), std::vector<std::string>{}) << "language files deleted at the end";
+}
+
+TEST_F(MachineFaultsTest, ATemporaryFolderThatCannotBeMadeLeavesNoLanguageToChoose) {
+  // A drive that does not exist: the language files cannot be written, each
+  // is skipped, and the language page offers nothing.
+  SetTempDir("Q:\\TEMP\\");
+  Reopen();
+  std::vector<std::string> offered = {"not shown"};
+  fe_.steps.push_back([&] {
+    offered = pages::FormStep1->LangCombo.items;
+    pages::FormStep1->Click("CancelButton");
+  });
+  app::RunProgram(fe_);
+  EXPECT_TRUE(fe_.boxes.empty());
+  EXPECT_EQ(offered, std::vector<std::string>{});
+  EXPECT_FALSE(DirExists("C:\\QR5"));
+}
+
+}  // namespace
+}  // namespace qr5::install
