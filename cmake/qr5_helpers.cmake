@@ -27,6 +27,6 @@ function(qr5_test_dir name dir)
   target_compile_definitions(${name} PRIVATE
     QR5_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
     QR5_BINARY_DIR="${CMAKE_BINARY_DIR}"
-    QR5_TESTDATA_DIR="${CMAKE_SOURCE_DIR}/../shared/testdata")
+    QR5_TESTDATA_DIR="${QR5_TESTDATA_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
 endfunction()
