@@ -72,6 +72,47 @@ def text_seeds():
         put("fuzz_valid_directory", path.encode("latin-1"))
 
 
+def local(name, data, method=0, crc=0, usize=None):
+    return struct.pack("<IHHHIIIIHH", 0x04034B50, 20, 0, method, 0x58216000, crc, len(data),
+                       len(data) if usize is None else usize, len(name), 0) + name + data
+
+
+def central(name, offset, size, method=0, crc=0, usize=None, disk=0):
+    return struct.pack("<IHHHHIIIIHHHHHII", 0x02014B50, 0x0314, 20, 0, method, 0x58216000, crc, size,
+                       size if usize is None else usize, len(name), 0, 0, disk, 0, 0x20, offset) + name
+
+
+def end(count, size, offset):
+    return struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, count, count, size, offset, 0)
+
+
+def archive_seeds():
+    """Hostile archives in miniature, for the reader's target."""
+    import zlib
+    # Overlapping entries: each one's stored data runs over the later headers.
+    heads = [local(b"b%d" % i, b"") for i in range(5)]
+    body = b"".join(heads) + b"K" * 200
+    offsets = [sum(len(h) for h in heads[:i]) for i in range(5)]
+    cd = b"".join(central(b"b%d" % i, offsets[i], len(body) - offsets[i] - 32) for i in range(5))
+    put("zip_reader_fuzz", body + cd + end(5, len(cd), len(body)))
+    # One deflated kernel, ten central records on ten disk numbers.
+    kernel = zlib.compressobj(9, zlib.DEFLATED, -15)
+    data = kernel.compress(bytes(100000)) + kernel.flush()
+    crc = zlib.crc32(bytes(100000))
+    body = local(b"k", data, 8, crc, 100000)
+    cd = b"".join(central(b"k%d" % d, 0, len(data), 8, crc, 100000, d) for d in range(10))
+    put("zip_reader_fuzz", body + cd + end(10, len(cd), len(body)))
+    # Control characters, reserved characters, deep and long names, a size
+    # the data cannot reach, and an entry count the directory does not hold.
+    names = [b"a\x01b", b"c\x00.exe", b"x*?|", b"a/" * 200 + b"f", b"n" * 300, b"../up", b"ok"]
+    body, cd = b"", b""
+    for name in names:
+        cd += central(name, len(body), 1, 0, zlib.crc32(b"z"), 1 if name != b"ok" else 1000000)
+        body += local(name, b"z", 0, zlib.crc32(b"z"))
+    put("zip_reader_fuzz", body + cd + end(65535, len(cd), len(body)))
+
+
 if __name__ == "__main__":
     decoder_seeds()
     text_seeds()
+    archive_seeds()
