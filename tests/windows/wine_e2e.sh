@@ -46,7 +46,7 @@ else
 fi
 wine winecfg -v "$VERSION" >/dev/null 2>&1
 wineserver -w
-step "prefix set to $(wine reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' /v ProductName 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/ProductName/{print $2}')"
+step "prefix set to $VERSION"
 
 C="$WINEPREFIX/drive_c"
 mkdir -p "$C/SETUP"
@@ -95,13 +95,19 @@ engine=$(query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
 [ "$engine" = 'C:\Program Files\Borland\Common Files\BDE' ] || fail "engine DLLPATH is \"$engine\""
 [ -n "$(ls "$C/Program Files/Borland/Common Files/BDE" 2>/dev/null)" ] || fail "the engine folder is empty"
 echo "  Installation Path=$path Language=$language DLLPATH=$engine uninstall values=$uninstall"
+me=$(whoami)
 lnks=$(find "$C" -iname '*.lnk' -newer "$C/SETUP/QR5_Installer.exe" | sed "s|$C/||")
+# Wine links the user's desktop to a folder outside the prefix.
+desk=$(readlink -f "$C/users/$me/Desktop")
+if [ -d "$desk" ] && [[ "$desk" != "$C"/* ]]; then
+  lnks+=$'\n'$(find "$desk" -maxdepth 1 -iname '*.lnk' -newer "$C/SETUP/QR5_Installer.exe" -printf "users/$me/Desktop/%f\n")
+fi
 echo "$lnks" | sed 's/^/  /'
 grep -qi '/Desktop/Quorlin 5.lnk$' <<<"$lnks" || fail "no desktop shortcut"
 grep -qi '/Startup/Heraldo.lnk$' <<<"$lnks" || fail "no Startup shortcut"
 grep -qi '/Programs/Quorlin 5/Quorlin 5.lnk$' <<<"$lnks" || fail "no program group shortcut"
 # Windows 98 keeps the shortcuts per user, later versions for all users.
-mine=$(grep -ci "^users/$(whoami)/" <<<"$lnks" || true)
+mine=$(grep -ci "^users/$me/" <<<"$lnks" || true)
 total=$(grep -c . <<<"$lnks" || true)
 if [ "$VERSION" = win98 ]; then
   [ "$mine" -eq "$total" ] || fail "shortcuts outside the user's folders on Windows 98"
