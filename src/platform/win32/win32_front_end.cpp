@@ -275,6 +275,29 @@ void ShowTreePath(ChildWindow& child, const std::string& target) {
   ::SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
 }
 
+// A label grows to show its whole text in the real font, as an auto-sized
+// label does: a single line widens (up to the form's edge), a word-wrapped
+// one gets taller. The read-only field (a label that takes the focus) keeps
+// its size.
+RECT LabelBounds(HWND window, const Control& c, int client_width) {
+  RECT bounds = Bounds(c);
+  if (c.kind != ControlKind::kLabel || c.tab_stop || c.text.empty()) return bounds;
+  HDC dc = ::GetDC(window);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)));
+  RECT need{0, 0, c.width, 0};
+  ::DrawTextA(dc, Z(c.text), -1, &need,
+              DT_CALCRECT | (c.word_wrap ? DT_WORDBREAK : DT_SINGLELINE));
+  ::SelectObject(dc, old);
+  ::ReleaseDC(window, dc);
+  if (c.word_wrap) {
+    bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + need.bottom);
+  } else {
+    const int right = std::min(c.left + static_cast<int>(need.right), client_width);
+    bounds.right = std::max<LONG>(bounds.right, right);
+  }
+  return bounds;
+}
+
 // Is the control on one of the form's white bands?
 bool OnWhite(const Form& form, const Control& c) {
   for (const auto& other : form.Controls()) {
@@ -490,10 +513,12 @@ void Win32FrontEnd::Sync(FormWindow& fw) {
       }
       continue;
     }
-    if (!::EqualRect(&bounds, &child.bounds)) {
+    const RECT shown = LabelBounds(child.hwnd, c, form.client_width);
+    if (!::EqualRect(&shown, &child.bounds)) {
       const int extra = c.kind == ControlKind::kComboBox ? 200 : 0;
-      ::MoveWindow(child.hwnd, c.left, c.top, c.width, c.height + extra, TRUE);
-      child.bounds = bounds;
+      ::MoveWindow(child.hwnd, shown.left, shown.top, shown.right - shown.left,
+                   shown.bottom - shown.top + extra, TRUE);
+      child.bounds = shown;
     }
     switch (c.kind) {
       case ControlKind::kCheckBox:

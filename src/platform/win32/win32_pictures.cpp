@@ -99,10 +99,9 @@ void SidePicture(HDC dc, const RECT& r) {
     ::SelectObject(dc, old_brush);
     ::DeleteObject(pen);
   }
-  RECT mark{r.left + 40, r.top + 100, r.right - 40, r.top + 100 + w - 80};
-  Mark(dc, mark);
-  RECT name{r.left, mark.bottom + 8, r.right, mark.bottom + 32};
-  CentredText(dc, name, "Quorlin", 16, kWhite);
+  // The pages put the logo at the top; the band carries the name.
+  RECT name{r.left, r.top + 120, r.right, r.top + 146};
+  CentredText(dc, name, "Quorlin", 18, kWhite);
 }
 
 void HeaderPicture(HDC dc, const RECT& r) {
