@@ -148,5 +148,47 @@ TEST_F(MachineFaultsTest, ATemporaryFolderThatCannotBeMadeLeavesNoLanguageToChoo
   EXPECT_FALSE(DirExists("C:\\QR5"));
 }
 
+
+TEST_F(MachineFaultsTest, ReadOnlyFilesOfAnEarlierInstallationAreKeptSilently) {
+  RunSetup();
+  WriteFile("C:\\QR5\\QR5.EXE", "version 1");
+  SetReadOnly("C:\\QR5\\QR5.EXE");
+  RunSetup();
+  EXPECT_TRUE(fe_.boxes.empty());
+  EXPECT_TRUE(fe_.steps.empty()) << "every page was shown";
+  EXPECT_EQ(ReadFile("C:\\QR5\\QR5.EXE"), "version 1");
+  EXPECT_NE(files().GetFileAttributes("C:\\QR5\\QR5.EXE") & platform::FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+TEST_F(MachineFaultsTest, NoRightsOnTheUsersKeyEndTheSuiteAndGroupSteps) {
+  // The per-user record is written before the suite pass and again before
+  // the group: each step ends with the registry layer's message.
+  sim_->DenyRegistryKey(platform::HKEY_CURRENT_USER, "Quorlin5");
+  RunSetup();
+  ASSERT_EQ(fe_.boxes.size(), 2u);
+  for (const auto& box : fe_.boxes) {
+    EXPECT_EQ(box.text, "Failed to create key Quorlin5.");
+    EXPECT_EQ(box.caption, "QR5_Installer");
+  }
+  EXPECT_TRUE(fe_.steps.empty()) << "the finish page still comes";
+  EXPECT_FALSE(DirExists("C:\\QR5"));
+  EXPECT_TRUE(FileExists(std::string(testing::kEngineDir) + "\\IDAPI32.DLL"));
+  EXPECT_FALSE(DirExists(std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5"));
+}
+
+TEST_F(MachineFaultsTest, AReadOnlySuiteIniEndsTheGroupStep) {
+  RunSetup();
+  const std::string group = std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5";
+  const std::vector<std::string> first_group = List(group);
+  SetReadOnly("C:\\QR5\\HERALDO.INI");
+  const std::string heraldo = ReadFile("C:\\QR5\\HERALDO.INI");
+  RunSetup();
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  EXPECT_EQ(fe_.boxes[0].text, "Unable to write to C:\\QR5\\HERALDO.INI.");
+  EXPECT_TRUE(fe_.steps.empty()) << "the finish page still comes";
+  EXPECT_EQ(ReadFile("C:\\QR5\\HERALDO.INI"), heraldo);
+  EXPECT_EQ(List(group), first_group) << "the group of the first run stays";
+}
+
 }  // namespace
 }  // namespace qr5::install
