@@ -240,10 +240,11 @@ RegDatabase RegDatabase::Parse(const std::string& text, const std::string& label
       continue;
     }
     // A value; hex data may continue over lines that end in a backslash.
-    while (line.back() == '\\' && i + 1 < lines.size()) {
+    while (!line.empty() && line.back() == '\\' && i + 1 < lines.size()) {
       line.pop_back();
       line += TrimRight(TrimLeft(lines[++i]));
     }
+    if (line.empty()) continue;  // a lone "\" continued by blank lines
     if (current == nullptr) {
       if (current_deleted) parser.Fail("value under a deleted key");
       parser.Fail("value before the first key");
