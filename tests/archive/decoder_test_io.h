@@ -18,6 +18,7 @@
 
 #include "archive/crc32.h"
 #include "archive/decoder.h"
+#include "archive/le_bytes.h"
 #include "archive/zip_crypto.h"
 #include "archive/zip_errors.h"
 
@@ -173,10 +174,6 @@ struct ZipEntry {
   std::vector<uint8_t> data;  // the compressed bytes, encryption header included
 };
 
-inline uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline uint32_t Get32(const uint8_t* p) {
-  return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // The entries of an archive in directory order: sizes and CRC from the
 // central directory (local headers of streamed entries lack them), data
