@@ -1,12 +1,14 @@
 #include "app/main_form.h"
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/session_state.h"
 #include "app/temp_directory.h"
 #include "archive/zip_archive.h"
 #include "platform/platform.h"
 
 namespace qr5::app {
+
+using namespace forms;  // the toolkit the setup's forms stand on
 
 TMainForm* MainForm = nullptr;
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::archive {
 class TZipArchive;
@@ -20,7 +20,7 @@ class TZipArchive;
 
 namespace qr5::app {
 
-class TMainForm : public Form {
+class TMainForm : public forms::Form {
  public:
   TMainForm();
   ~TMainForm() override;

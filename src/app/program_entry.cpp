@@ -4,7 +4,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/file_cleanup.h"
 #include "app/instance_guard.h"
 #include "app/main_form.h"
@@ -21,6 +21,8 @@
 #include "platform/platform.h"
 
 namespace qr5::app {
+
+using namespace forms;  // the toolkit the setup's forms stand on
 
 namespace {
 

@@ -3,14 +3,16 @@
 // front end and calls RunProgram.
 #pragma once
 
-namespace qr5::app {
-
+namespace qr5::forms {
 class FrontEnd;
+}
+
+namespace qr5::app {
 
 // Runs the setup: the instance guard, COM, the ten forms, the message loop
 // (the wizard runs in its idle event) and the clean-up of the language and
 // license files in the temporary folder. Needs platform::Install() done.
 // Returns the process exit code, 0 on every path.
-int RunProgram(FrontEnd& front_end);
+int RunProgram(forms::FrontEnd& front_end);
 
 }  // namespace qr5::app

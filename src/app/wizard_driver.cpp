@@ -1,6 +1,6 @@
 // OnIdleApplication: the wizard driver. It runs once, on the first idle
 // moment of the message loop, and sequences the pages and install actions.
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "app/wizard_states.h"
@@ -12,6 +12,8 @@
 #include "pages/form_step6.h"
 
 namespace qr5::app {
+
+using namespace forms;  // the toolkit the setup's forms stand on
 
 void TMainForm::OnIdleApplication() {
   // Never again: the pages' modal loops raise idle events of their own.

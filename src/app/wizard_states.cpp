@@ -1,8 +1,10 @@
 #include "app/wizard_states.h"
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::app {
+
+using namespace forms;  // the toolkit the setup's forms stand on
 
 WizardState NextWizardState(WizardState state, int result) {
   switch (state) {

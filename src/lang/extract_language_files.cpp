@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "archive/zip_archive.h"
@@ -27,8 +27,8 @@ void TMainForm::DoExtractLanguageFiles() {
     zip.SetDestDir(lang::StripTrailingBackslash(Session().TempDir));
     zip.ExtractSelected();
   } catch (...) {
-    App().MessageBox(kNoPayloadMessage, App().title, platform::MB_OK);
-    App().Terminate();
+    forms::App().MessageBox(kNoPayloadMessage, forms::App().title, platform::MB_OK);
+    forms::App().Terminate();
   }
 }
 

@@ -11,27 +11,27 @@ namespace qr5::pages {
 
 TDlgBrowseInstallPath* DlgBrowseInstallPath = nullptr;
 
-TDlgBrowseInstallPath::TDlgBrowseInstallPath() : app::Form("TDlgBrowseInstallPath") {
+TDlgBrowseInstallPath::TDlgBrowseInstallPath() : forms::Form("TDlgBrowseInstallPath") {
   client_width = 347;
   client_height = 336;
-  border = app::BorderStyle::kDialog;
+  border = forms::BorderStyle::kDialog;
   system_menu = true;
   minimize_box = false;
   close_box = true;
   centred = true;
 
-  Add(MakeControl("Label1", app::ControlKind::kLabel, 14, 12, 0, kLineHeight));
+  Add(MakeControl("Label1", forms::ControlKind::kLabel, 14, 12, 0, kLineHeight));
 
   // Tab order: FolderTreeView1, BtnOk, BtnCancel, Edit1.
-  app::Control tree =
-      MakeControl("FolderTreeView1", app::ControlKind::kTreeView, 16, 64, 318, 228);
+  forms::Control tree =
+      MakeControl("FolderTreeView1", forms::ControlKind::kTreeView, 16, 64, 318, 228);
   tree.tab_stop = true;
   Add(std::move(tree));
-  app::Control& ok = AddButton(*this, "BtnOk", 179, 305, app::mrOk);
+  forms::Control& ok = AddButton(*this, "BtnOk", 179, 305, forms::mrOk);
   ok.is_default = true;
   ok.on_click = [this] { BtnOkClick(); };
-  AddButton(*this, "BtnCancel", 260, 305, app::mrCancel).is_cancel = true;
-  app::Control edit = MakeControl("Edit1", app::ControlKind::kEdit, 16, 36, 317, 21);
+  AddButton(*this, "BtnCancel", 260, 305, forms::mrCancel).is_cancel = true;
+  forms::Control edit = MakeControl("Edit1", forms::ControlKind::kEdit, 16, 36, 317, 21);
   edit.tab_stop = true;
   edit.on_exit = [this] { Edit1Exit(); };
   Add(std::move(edit));
@@ -43,7 +43,7 @@ void TDlgBrowseInstallPath::FormShow() {
   in_form_show_ = true;
   const lang::TIniFile file = ChosenLanguageFile();
   caption = InstallerText(file, "SelectFolder_001");
-  app::Control& label = Get("Label1");
+  forms::Control& label = Get("Label1");
   label.text = InstallerText(file, "SelectFolder_002");
   label.width = MeasureText(label.text);
   LoadInstallerText(*this, file, "BtnOk", "OkButton");
@@ -65,10 +65,10 @@ void TDlgBrowseInstallPath::FolderTreeView1Change() {
 
 void TDlgBrowseInstallPath::Edit1Exit() {
   if (in_form_show_) return;
-  const app::Control* to = active_control;
+  const forms::Control* to = active_control;
   // Nothing is validated on the way to Cancel or while the dialog is being
   // cancelled; on the way to OK the click that follows validates.
-  if (modal_result == app::mrCancel) return;
+  if (modal_result == forms::mrCancel) return;
   if (to != nullptr && (to->name == "BtnCancel" || to->name == "BtnOk")) return;
   TakeTypedFolder();
 }
@@ -76,15 +76,15 @@ void TDlgBrowseInstallPath::Edit1Exit() {
 void TDlgBrowseInstallPath::BtnOkClick() {
   // The click has already set the OK result; a refused folder withdraws it
   // so the dialog stays open.
-  if (!TakeTypedFolder()) modal_result = app::mrNone;
+  if (!TakeTypedFolder()) modal_result = forms::mrNone;
 }
 
-bool TDlgBrowseInstallPath::IsValidDirectory(app::Control& field) {
+bool TDlgBrowseInstallPath::IsValidDirectory(forms::Control& field) {
   return pages::IsValidDirectory(field.text);
 }
 
 bool TDlgBrowseInstallPath::TakeTypedFolder() {
-  app::Control& edit = Get("Edit1");
+  forms::Control& edit = Get("Edit1");
   if (!IsValidDirectory(edit)) {
     Changed();
     ShowPathError();
@@ -124,7 +124,7 @@ void TDlgBrowseInstallPath::MoveTreeTo(const std::string& path, bool add_missing
 }
 
 void TDlgBrowseInstallPath::ShowTree() {
-  app::Control& control = Get("FolderTreeView1");
+  forms::Control& control = Get("FolderTreeView1");
   control.text = tree_.SelectedFolder();
   control.items.clear();
   control.item_index = -1;

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 #include "pages/folder_tree.h"
 
 namespace qr5::pages {
 
-class TDlgBrowseInstallPath : public app::Form {
+class TDlgBrowseInstallPath : public forms::Form {
  public:
   TDlgBrowseInstallPath();
 
@@ -23,7 +23,7 @@ class TDlgBrowseInstallPath : public app::Form {
   void Edit1Exit();
   void BtnOkClick();
   // Validates and normalises the field's text in place.
-  bool IsValidDirectory(app::Control& field);
+  bool IsValidDirectory(forms::Control& field);
 
   // Moves the tree to a folder (C: or C:\Apps), adding entries for folders
   // that do not exist yet when add_missing is set; the path field follows.

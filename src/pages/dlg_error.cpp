@@ -9,21 +9,21 @@ namespace qr5::pages {
 
 TDlgError* DlgError = nullptr;
 
-TDlgError::TDlgError() : app::Form("TDlgError") {
+TDlgError::TDlgError() : forms::Form("TDlgError") {
   client_width = 300;
   client_height = 103;
-  border = app::BorderStyle::kDialog;
+  border = forms::BorderStyle::kDialog;
   system_menu = true;
   minimize_box = false;
   close_box = true;
   centred = true;
 
-  app::Control picture = MakeControl("Image1", app::ControlKind::kImage, 0, 8, 48, 48);
+  forms::Control picture = MakeControl("Image1", forms::ControlKind::kImage, 0, 8, 48, 48);
   picture.picture = "error";
   Add(std::move(picture));
   // One line sized to its text (laid out at every showing).
-  Add(MakeControl("Label1", app::ControlKind::kLabel, 50, 24, 0, kLineHeight));
-  app::Control& ok = AddButton(*this, "BtnOk", 0, 72, app::mrOk);
+  Add(MakeControl("Label1", forms::ControlKind::kLabel, 50, 24, 0, kLineHeight));
+  forms::Control& ok = AddButton(*this, "BtnOk", 0, 72, forms::mrOk);
   ok.is_default = true;
   ok.is_cancel = true;
 }
@@ -38,11 +38,11 @@ void TDlgError::SetTexts(const std::string& caption_text, const std::string& but
 const std::string& TDlgError::Message() const { return Find("Label1")->text; }
 
 void TDlgError::FormShow() {
-  app::Control& label = Get("Label1");
+  forms::Control& label = Get("Label1");
   label.width = MeasureText(label.text);
   const int outer = std::min(label.width + 80, kMaxOuterWidth);
   client_width = outer - kFrameWidth;
-  app::Control& ok = Get("BtnOk");
+  forms::Control& ok = Get("BtnOk");
   // Integer division rounds toward zero, also for a dialog narrower than
   // its button.
   ok.left = (client_width - ok.width) / 2;

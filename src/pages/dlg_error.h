@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TDlgError : public app::Form {
+class TDlgError : public forms::Form {
  public:
   // The dialog frame's share of the outer width (3 pixels each side).
   static constexpr int kFrameWidth = 6;

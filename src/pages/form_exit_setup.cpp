@@ -6,24 +6,24 @@ namespace qr5::pages {
 
 TFormExitSetup* FormExitSetup = nullptr;
 
-TFormExitSetup::TFormExitSetup() : app::Form("TFormExitSetup") {
+TFormExitSetup::TFormExitSetup() : forms::Form("TFormExitSetup") {
   client_width = 463;
   client_height = 125;
-  border = app::BorderStyle::kDialog;
+  border = forms::BorderStyle::kDialog;
   system_menu = true;  // only for the close box
   minimize_box = false;
   close_box = true;
   centred = true;
 
-  app::Control picture = MakeControl("Image1", app::ControlKind::kImage, 10, 13, 34, 34);
+  forms::Control picture = MakeControl("Image1", forms::ControlKind::kImage, 10, 13, 34, 34);
   picture.picture = "question";
   Add(std::move(picture));
   AddLabel(*this, "Label1", 63, 13, 386, 13);
   AddLabel(*this, "Label2", 63, 38, 386, 13);
   AddLabel(*this, "Label3", 63, 64, 386, 13);
-  AddButton(*this, "YesButton", 153, 92, app::mrYes);
+  AddButton(*this, "YesButton", 153, 92, forms::mrYes);
   // The default button; there is no cancel button, so Escape does nothing.
-  AddButton(*this, "NoButton", 234, 92, app::mrNo).is_default = true;
+  AddButton(*this, "NoButton", 234, 92, forms::mrNo).is_default = true;
 }
 
 void TFormExitSetup::FormShow() {

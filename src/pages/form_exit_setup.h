@@ -2,11 +2,11 @@
 // Yes gives 6, No 7; its frame gives 2, which the pages take as No.
 #pragma once
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TFormExitSetup : public app::Form {
+class TFormExitSetup : public forms::Form {
  public:
   TFormExitSetup();
 

@@ -21,9 +21,9 @@ namespace {
 // directory and archive.
 constexpr uint32_t kAnyFile = 63;
 
-app::Control MakeControl(const char* name, app::ControlKind kind, const char* text, int left,
+forms::Control MakeControl(const char* name, forms::ControlKind kind, const char* text, int left,
                          int top, int width, int height) {
-  app::Control control;
+  forms::Control control;
   control.name = name;
   control.kind = kind;
   control.text = text;
@@ -34,32 +34,32 @@ app::Control MakeControl(const char* name, app::ControlKind kind, const char* te
   return control;
 }
 
-app::Control& AddImage(app::Form& form) {
-  app::Control image = MakeControl("Image1", app::ControlKind::kImage, "", 8, 8, 32, 33);
+forms::Control& AddImage(forms::Form& form) {
+  forms::Control image = MakeControl("Image1", forms::ControlKind::kImage, "", 8, 8, 32, 33);
   image.picture = "language";
   return form.Add(std::move(image));
 }
 
-app::Control& AddLabel(app::Form& form) {
-  app::Control label =
-      MakeControl("LabelSelectLanguage", app::ControlKind::kLabel,
+forms::Control& AddLabel(forms::Form& form) {
+  forms::Control label =
+      MakeControl("LabelSelectLanguage", forms::ControlKind::kLabel,
                   "Select the language to use during the installation:", 48, 8, 241, 33);
   label.word_wrap = true;
   return form.Add(std::move(label));
 }
 
-app::Control& AddCombo(app::Form& form) {
-  app::Control combo = MakeControl("LangCombo", app::ControlKind::kComboBox, "", 48, 50, 241, 21);
+forms::Control& AddCombo(forms::Form& form) {
+  forms::Control combo = MakeControl("LangCombo", forms::ControlKind::kComboBox, "", 48, 50, 241, 21);
   combo.tab_stop = true;
   return form.Add(std::move(combo));
 }
 
-app::Control& AddButton(app::Form& form, const char* name, const char* text, int left,
+forms::Control& AddButton(forms::Form& form, const char* name, const char* text, int left,
                         int modal_result) {
-  app::Control button = MakeControl(name, app::ControlKind::kButton, text, left, 90, 75, 25);
+  forms::Control button = MakeControl(name, forms::ControlKind::kButton, text, left, 90, 75, 25);
   button.modal_result = modal_result;
-  button.is_default = modal_result == app::mrOk;
-  button.is_cancel = modal_result == app::mrCancel;
+  button.is_default = modal_result == forms::mrOk;
+  button.is_cancel = modal_result == forms::mrCancel;
   button.tab_stop = true;
   return form.Add(std::move(button));
 }
@@ -67,16 +67,16 @@ app::Control& AddButton(app::Form& form, const char* name, const char* text, int
 }  // namespace
 
 TFormStep1::TFormStep1()
-    : app::Form("TFormStep1"),
+    : forms::Form("TFormStep1"),
       LangCombo(AddCombo(*this)),
       LabelSelectLanguage(AddLabel(*this)),
-      OKButton(AddButton(*this, "OKButton", "OK", 134, app::mrOk)),
-      CancelButton(AddButton(*this, "CancelButton", "Cancel", 214, app::mrCancel)),
+      OKButton(AddButton(*this, "OKButton", "OK", 134, forms::mrOk)),
+      CancelButton(AddButton(*this, "CancelButton", "Cancel", 214, forms::mrCancel)),
       Image1(AddImage(*this)) {
   caption = "Select Setup Language";
   client_width = 297;
   client_height = 125;
-  border = app::BorderStyle::kDialog;
+  border = forms::BorderStyle::kDialog;
   minimize_box = false;
   centred = true;
   OKButton.on_click = [this] { OKButtonClick(); };

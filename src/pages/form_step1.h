@@ -5,19 +5,19 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TFormStep1 : public app::Form {
+class TFormStep1 : public forms::Form {
  public:
   TFormStep1();
 
-  app::Control& LangCombo;
-  app::Control& LabelSelectLanguage;
-  app::Control& OKButton;
-  app::Control& CancelButton;
-  app::Control& Image1;
+  forms::Control& LangCombo;
+  forms::Control& LabelSelectLanguage;
+  forms::Control& OKButton;
+  forms::Control& CancelButton;
+  forms::Control& Image1;
 
   void FormShow() override;
   // Rebuilds the list and its preselection from the files in TempDir.

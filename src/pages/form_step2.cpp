@@ -6,20 +6,20 @@ namespace qr5::pages {
 
 TFormStep2* FormStep2 = nullptr;
 
-TFormStep2::TFormStep2() : app::Form("TFormStep2") {
+TFormStep2::TFormStep2() : forms::Form("TFormStep2") {
   SetUpPageWindow(*this);
   AddWelcomeBackground(*this);
-  app::Control logo = MakeControl("Image2", app::ControlKind::kImage, 86, 17, 61, 61);
+  forms::Control logo = MakeControl("Image2", forms::ControlKind::kImage, 86, 17, 61, 61);
   logo.picture = "setup-logo";
   Add(std::move(logo));
-  AddLabel(*this, "LabelWelcomeTitle", 176, 19, 302, 54, app::FontStyle::kTitle);
+  AddLabel(*this, "LabelWelcomeTitle", 176, 19, 302, 54, forms::FontStyle::kTitle);
   AddLabel(*this, "LabelCaption1", 176, 80, 302, 27);
   AddLabel(*this, "LabelCaption2", 176, 116, 302, 27);
   AddLabel(*this, "LabelCaption3", 176, 161, 302, 27);
-  app::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  forms::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, forms::mrOk);
   next.is_default = true;
   next.on_click = [this] { NextButtonClick(); };
-  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel).is_cancel =
+  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, forms::mrCancel).is_cancel =
       true;
 }
 
@@ -37,7 +37,7 @@ void TFormStep2::FormShow() {
   SetFocus("NextButton");
 }
 
-void TFormStep2::FormClose(app::CloseAction& action) {
+void TFormStep2::FormClose(forms::CloseAction& action) {
   RunExitConfirmation(*this, confirm_close_, action);
 }
 

@@ -2,16 +2,16 @@
 // ask in the exit dialog and give 2 when the user confirms.
 #pragma once
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TFormStep2 : public app::Form {
+class TFormStep2 : public forms::Form {
  public:
   TFormStep2();
 
   void FormShow() override;
-  void FormClose(app::CloseAction& action) override;
+  void FormClose(forms::CloseAction& action) override;
   void NextButtonClick();
 
  private:

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/session_state.h"
 #include "pages/page_frame.h"
 #include "pages/text_file_lines.h"
@@ -15,38 +15,38 @@ namespace {
 constexpr int kRadioGroup = 1;
 }
 
-TFormStep3::TFormStep3() : app::Form("TFormStep3") {
+TFormStep3::TFormStep3() : forms::Form("TFormStep3") {
   SetUpPageWindow(*this);
   AddHeaderBand(*this, 10, 26);
   AddLabel(*this, "Label1", 40, 72, 410, 27);
 
   // Tab order: NextButton, CancelButton, Memo1, RBAccept, RBDontAccept,
   // BackButton.
-  app::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  forms::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, forms::mrOk);
   next.is_default = true;
   next.on_click = [this] { NextButtonClick(); };
-  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel).is_cancel =
+  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, forms::mrCancel).is_cancel =
       true;
 
-  app::Control memo = MakeControl("Memo1", app::ControlKind::kMemo, 40, 109, 413, 148);
+  forms::Control memo = MakeControl("Memo1", forms::ControlKind::kMemo, 40, 109, 413, 148);
   memo.word_wrap = true;  // long paragraphs wrap; only a vertical scroll bar
   memo.tab_stop = true;
   Add(std::move(memo));
 
-  app::Control accept = MakeControl("RBAccept", app::ControlKind::kRadioButton, 40, 268, 413, 17);
+  forms::Control accept = MakeControl("RBAccept", forms::ControlKind::kRadioButton, 40, 268, 413, 17);
   accept.group = kRadioGroup;
   accept.tab_stop = true;
   accept.checked = true;
   accept.on_click = [this] { RBAcceptClick(); };
   Add(std::move(accept));
-  app::Control refuse =
-      MakeControl("RBDontAccept", app::ControlKind::kRadioButton, 40, 288, 413, 17);
+  forms::Control refuse =
+      MakeControl("RBDontAccept", forms::ControlKind::kRadioButton, 40, 288, 413, 17);
   refuse.group = kRadioGroup;
   refuse.tab_stop = true;
   refuse.on_click = [this] { RBDontAcceptClick(); };
   Add(std::move(refuse));
 
-  AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, app::mrBack).on_click = [this] {
+  AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, forms::mrBack).on_click = [this] {
     BackButtonClick();
   };
 }
@@ -82,11 +82,11 @@ void TFormStep3::LoadLicense() {
   const uint32_t error =
       ReadTextFileLines(session.TempDir + "LICENSE" + session.LanguageExt, &memo);
   if (error != 0) {
-    app::App().HandleException(std::runtime_error(InOutErrorText(error)));
+    forms::App().HandleException(std::runtime_error(InOutErrorText(error)));
   }
 }
 
-void TFormStep3::FormClose(app::CloseAction& action) {
+void TFormStep3::FormClose(forms::CloseAction& action) {
   RunExitConfirmation(*this, confirm_close_, action);
 }
 

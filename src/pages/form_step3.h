@@ -3,16 +3,16 @@
 // Back gives 100; Cancel, Escape and the frame ask before giving 2.
 #pragma once
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TFormStep3 : public app::Form {
+class TFormStep3 : public forms::Form {
  public:
   TFormStep3();
 
   void FormShow() override;
-  void FormClose(app::CloseAction& action) override;
+  void FormClose(forms::CloseAction& action) override;
   void NextButtonClick();
   void BackButtonClick();
   void RBAcceptClick();

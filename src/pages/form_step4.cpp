@@ -28,10 +28,10 @@ int64_t DriveFreeSpace(const std::string& path) {
   return ok ? free_bytes : -1;
 }
 
-TFormStep4::TFormStep4() : app::Form("TFormStep4") {
+TFormStep4::TFormStep4() : forms::Form("TFormStep4") {
   SetUpPageWindow(*this);
   AddHeaderBand(*this, 10, 26);
-  app::Control picture = MakeControl("Image2", app::ControlKind::kImage, 39, 72, 34, 29);
+  forms::Control picture = MakeControl("Image2", forms::ControlKind::kImage, 39, 72, 34, 29);
   picture.picture = "folder";
   Add(std::move(picture));
   AddLabel(*this, "Label1", 84, 81, 373, 17);
@@ -40,21 +40,21 @@ TFormStep4::TFormStep4() : app::Form("TFormStep4") {
 
   // Tab order: NextButton, CancelButton, BrowseButton, BackButton,
   // LabelSelectedFolder.
-  app::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  forms::Control& next = AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, forms::mrOk);
   next.is_default = true;
   next.on_click = [this] { NextButtonClick(); };
-  app::Control& cancel =
-      AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel);
+  forms::Control& cancel =
+      AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, forms::mrCancel);
   cancel.is_cancel = true;
   cancel.on_click = [this] { CancelButtonClick(); };
-  AddButton(*this, "BrowseButton", 386, 137, app::mrNone).on_click = [this] {
+  AddButton(*this, "BrowseButton", 386, 137, forms::mrNone).on_click = [this] {
     BrowseButtonClick();
   };
-  AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, app::mrBack).on_click = [this] {
+  AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, forms::mrBack).on_click = [this] {
     BackButtonClick();
   };
   // A read-only field with a sunken border: shown, never typed into.
-  app::Control& folder = AddLabel(*this, "LabelSelectedFolder", 40, 140, 336, 17);
+  forms::Control& folder = AddLabel(*this, "LabelSelectedFolder", 40, 140, 336, 17);
   folder.word_wrap = false;
   folder.tab_stop = true;
 }
@@ -78,7 +78,7 @@ void TFormStep4::FormShow() {
 
   // The recorded or default folder at every showing: a folder chosen
   // through Browse does not survive Back.
-  app::Control& folder = Get("LabelSelectedFolder");
+  forms::Control& folder = Get("LabelSelectedFolder");
   folder.text = session.PreviousInstallPath.empty() ? std::string(kDefaultInstallDir)
                                                      : session.PreviousInstallPath;
   session.InstallDir = folder.text;
@@ -95,13 +95,13 @@ void TFormStep4::FormShow() {
   SetFocus("NextButton");
 }
 
-void TFormStep4::FormClose(app::CloseAction& action) {
+void TFormStep4::FormClose(forms::CloseAction& action) {
   if (!RunExitConfirmation(*this, confirm_close_, action)) return;
-  if (modal_result == app::mrCancel) return;
+  if (modal_result == forms::mrCancel) return;
   if (space_check_failed_) {
     space_check_failed_ = false;
     ShowSpaceError();
-    action = app::CloseAction::kNone;
+    action = forms::CloseAction::kNone;
   }
 }
 
@@ -123,7 +123,7 @@ void TFormStep4::BrowseButtonClick() {
   app::SessionState& session = app::Session();
   const size_t p = LastPosNoCase(session.ProductFolder, session.InstallDir);
   if (p > 0) DlgBrowseInstallPath->MoveTreeTo(session.InstallDir.substr(0, p - 1), true);
-  if (DlgBrowseInstallPath->ShowModal() != app::mrOk) return;
+  if (DlgBrowseInstallPath->ShowModal() != forms::mrOk) return;
   const std::string chosen = DlgBrowseInstallPath->SelectedFolder();
   if (chosen.empty()) return;  // nothing selected: keep the folder shown
   session.InstallDir = WithoutTrailingBackslash(chosen) + session.ProductFolder;

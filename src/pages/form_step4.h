@@ -6,19 +6,19 @@
 #include <cstdint>
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
 // One megabyte as the language file's "4_006" counts it (1000 x 1024).
 inline constexpr int64_t kSpaceUnitBytes = 1024000;
 
-class TFormStep4 : public app::Form {
+class TFormStep4 : public forms::Form {
  public:
   TFormStep4();
 
   void FormShow() override;
-  void FormClose(app::CloseAction& action) override;
+  void FormClose(forms::CloseAction& action) override;
   void NextButtonClick();
   void BackButtonClick();
   void CancelButtonClick();

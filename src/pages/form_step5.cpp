@@ -8,7 +8,7 @@ namespace qr5::pages {
 
 TFormStep5* FormStep5 = nullptr;
 
-TFormStep5::TFormStep5() : app::Form("TFormStep5") {
+TFormStep5::TFormStep5() : forms::Form("TFormStep5") {
   SetUpPageWindow(*this);
   system_menu = false;  // so the title bar has no close box
   close_box = false;
@@ -17,13 +17,13 @@ TFormStep5::TFormStep5() : app::Form("TFormStep5") {
   AddHeaderBand(*this, 9, 25);
   AddLabel(*this, "Label1", 44, 96, 373, 17);
   AddLabel(*this, "Label2", 44, 115, 418, 14);
-  app::Control bar =
-      MakeControl("SCProgress1", app::ControlKind::kProgressBar, 40, 139, 417, 21);
+  forms::Control bar =
+      MakeControl("SCProgress1", forms::ControlKind::kProgressBar, 40, 139, 417, 21);
   bar.position = 0;
   bar.picture = "scpsRaised";
   Add(std::move(bar));
-  app::Control& cancel =
-      AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, app::mrCancel);
+  forms::Control& cancel =
+      AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, forms::mrCancel);
   cancel.is_cancel = true;
   cancel.enabled = false;  // never enabled: it only shows the translated word
   FormCreate();
@@ -41,8 +41,8 @@ void TFormStep5::FormShow() {
   LoadInstallerText(*this, file, "CancelButton", "CancelButton");
 }
 
-void TFormStep5::FormKeyDown(app::Key key, app::ShiftState shift, bool& swallow) {
-  if (shift.alt && key == app::Key::kF4) swallow = true;
+void TFormStep5::FormKeyDown(forms::Key key, forms::ShiftState shift, bool& swallow) {
+  if (shift.alt && key == forms::Key::kF4) swallow = true;
 }
 
 void TFormStep5::SetProgressPosition(int percent) {

@@ -5,17 +5,17 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TFormStep5 : public app::Form {
+class TFormStep5 : public forms::Form {
  public:
   TFormStep5();
 
   void FormCreate();
   void FormShow() override;
-  void FormKeyDown(app::Key key, app::ShiftState shift, bool& swallow) override;
+  void FormKeyDown(forms::Key key, forms::ShiftState shift, bool& swallow) override;
 
   // SCProgress1's position, clamped to its range 0..100.
   void SetProgressPosition(int percent);

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/session_state.h"
 #include "install/shell_folders.h"
 #include "install/shell_link.h"
@@ -23,8 +23,8 @@ std::string SuiteText(const std::string& key, const std::string& default_text) {
   return it == texts.end() ? default_text : it->second;
 }
 
-app::Control& AddCheckBox(app::Form& form, const std::string& name, int top) {
-  app::Control box = MakeControl(name, app::ControlKind::kCheckBox, 176, top, 265, 17);
+forms::Control& AddCheckBox(forms::Form& form, const std::string& name, int top) {
+  forms::Control box = MakeControl(name, forms::ControlKind::kCheckBox, 176, top, 265, 17);
   box.tab_stop = true;
   box.checked = true;
   return form.Add(std::move(box));
@@ -32,20 +32,20 @@ app::Control& AddCheckBox(app::Form& form, const std::string& name, int top) {
 
 }  // namespace
 
-TFormStep6::TFormStep6() : app::Form("TFormStep6") {
+TFormStep6::TFormStep6() : forms::Form("TFormStep6") {
   SetUpPageWindow(*this);
   AddWelcomeBackground(*this);
-  app::Control logo = MakeControl("Image2", app::ControlKind::kImage, 86, 17, 61, 61);
+  forms::Control logo = MakeControl("Image2", forms::ControlKind::kImage, 86, 17, 61, 61);
   logo.picture = "setup-logo";
   Add(std::move(logo));
-  AddLabel(*this, "LabelFinishTitle", 176, 19, 302, 54, app::FontStyle::kTitle);
+  AddLabel(*this, "LabelFinishTitle", 176, 19, 302, 54, forms::FontStyle::kTitle);
   AddLabel(*this, "Label1", 176, 80, 302, 27);
   AddLabel(*this, "Label2", 176, 116, 302, 27);
   AddCheckBox(*this, "CBStartup", 172);
   AddCheckBox(*this, "CBDesktop", 194);
   // The only button: it answers Enter; nothing answers Escape.
-  app::Control& finish =
-      AddButton(*this, "FinishButton", kNextButtonLeft, kButtonRowTop, app::mrOk);
+  forms::Control& finish =
+      AddButton(*this, "FinishButton", kNextButtonLeft, kButtonRowTop, forms::mrOk);
   finish.is_default = true;
   finish.on_click = [this] { FinishButtonClick(); };
 }
@@ -78,7 +78,7 @@ void TFormStep6::FinishButtonClick() {
                                install::sfDesktop, kGroupSubPath);
     }
   } catch (const std::exception& e) {
-    app::App().HandleException(e);
+    forms::App().HandleException(e);
   }
 }
 

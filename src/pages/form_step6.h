@@ -3,11 +3,11 @@
 // QR5.EXE. Its close box gives 2 and makes none.
 #pragma once
 
-#include "app/form.h"
+#include "forms/form.h"
 
 namespace qr5::pages {
 
-class TFormStep6 : public app::Form {
+class TFormStep6 : public forms::Form {
  public:
   TFormStep6();
 

@@ -5,8 +5,8 @@
 
 namespace qr5::pages {
 
-using app::Control;
-using app::ControlKind;
+using forms::Control;
+using forms::ControlKind;
 
 Control MakeControl(const std::string& name, ControlKind kind, int left, int top, int width,
                     int height) {
@@ -20,7 +20,7 @@ Control MakeControl(const std::string& name, ControlKind kind, int left, int top
   return c;
 }
 
-Control& AddButton(app::Form& form, const std::string& name, int left, int top,
+Control& AddButton(forms::Form& form, const std::string& name, int left, int top,
                    int modal_result) {
   Control c = MakeControl(name, ControlKind::kButton, left, top, kButtonWidth, kButtonHeight);
   c.modal_result = modal_result;
@@ -28,25 +28,25 @@ Control& AddButton(app::Form& form, const std::string& name, int left, int top,
   return form.Add(std::move(c));
 }
 
-Control& AddLabel(app::Form& form, const std::string& name, int left, int top, int width,
-                  int height, app::FontStyle font) {
+Control& AddLabel(forms::Form& form, const std::string& name, int left, int top, int width,
+                  int height, forms::FontStyle font) {
   Control c = MakeControl(name, ControlKind::kLabel, left, top, width, height);
   c.word_wrap = true;
   c.font = font;
   return form.Add(std::move(c));
 }
 
-void SetUpPageWindow(app::Form& form) {
+void SetUpPageWindow(forms::Form& form) {
   form.client_width = kPageClientWidth;
   form.client_height = kPageClientHeight;
-  form.border = app::BorderStyle::kSingle;
+  form.border = forms::BorderStyle::kSingle;
   form.system_menu = true;
   form.minimize_box = true;
   form.close_box = true;
   form.centred = true;
 }
 
-void AddWelcomeBackground(app::Form& form) {
+void AddWelcomeBackground(forms::Form& form) {
   Control white = MakeControl("Shape1", ControlKind::kBevel, 0, 0, kPageClientWidth, kDividerTop);
   white.picture = "white";
   form.Add(std::move(white));
@@ -58,7 +58,7 @@ void AddWelcomeBackground(app::Form& form) {
   form.Add(std::move(line));
 }
 
-void AddHeaderBand(app::Form& form, int title_top, int subtitle_top) {
+void AddHeaderBand(forms::Form& form, int title_top, int subtitle_top) {
   Control band =
       MakeControl("Shape1", ControlKind::kBevel, 0, 0, kPageClientWidth, kHeaderBandHeight);
   band.picture = "white";
@@ -70,7 +70,7 @@ void AddHeaderBand(app::Form& form, int title_top, int subtitle_top) {
   Control picture = MakeControl("Image1", ControlKind::kImage, 435, 1, 58, 57);
   picture.picture = "setup-header";
   form.Add(std::move(picture));
-  Control& title = AddLabel(form, "TitleLabel1", 24, title_top, 289, 13, app::FontStyle::kBold);
+  Control& title = AddLabel(form, "TitleLabel1", 24, title_top, 289, 13, forms::FontStyle::kBold);
   title.word_wrap = false;
   AddLabel(form, "TitleLabel2", 40, subtitle_top, 378, 27);
   Control divider =
@@ -85,24 +85,24 @@ std::string InstallerText(const lang::TIniFile& file, const std::string& key) {
   return file.ReadString("Installer", key, "");
 }
 
-void LoadInstallerText(app::Form& form, const lang::TIniFile& file, const std::string& control,
+void LoadInstallerText(forms::Form& form, const lang::TIniFile& file, const std::string& control,
                        const std::string& key) {
   form.Get(control).text = InstallerText(file, key);
 }
 
-bool ConfirmExitSetup() { return FormExitSetup->ShowModal() == app::mrYes; }
+bool ConfirmExitSetup() { return FormExitSetup->ShowModal() == forms::mrYes; }
 
-bool RunExitConfirmation(app::Form& page, bool& confirm, app::CloseAction& action) {
+bool RunExitConfirmation(forms::Form& page, bool& confirm, forms::CloseAction& action) {
   const bool ask = confirm;
   // Next and Back release the confirmation only for the close they cause;
   // any later close asks again, also after this one is withdrawn.
   confirm = true;
   if (!ask) return true;
   if (ConfirmExitSetup()) {
-    page.modal_result = app::mrCancel;
+    page.modal_result = forms::mrCancel;
     return true;
   }
-  action = app::CloseAction::kNone;
+  action = forms::CloseAction::kNone;
   return false;
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 #include "lang/ini_file.h"
 
 namespace qr5::pages {
@@ -23,29 +23,29 @@ inline constexpr int kDividerTop = 314;
 inline constexpr int kHeaderBandHeight = 58;
 
 // A control of the given kind and bounds, everything else at its default.
-app::Control MakeControl(const std::string& name, app::ControlKind kind, int left, int top,
+forms::Control MakeControl(const std::string& name, forms::ControlKind kind, int left, int top,
                          int width, int height);
 
 // A push button with its modal result.
-app::Control& AddButton(app::Form& form, const std::string& name, int left, int top,
+forms::Control& AddButton(forms::Form& form, const std::string& name, int left, int top,
                         int modal_result);
 
 // A word-wrapped label.
-app::Control& AddLabel(app::Form& form, const std::string& name, int left, int top, int width,
-                       int height, app::FontStyle font = app::FontStyle::kNormal);
+forms::Control& AddLabel(forms::Form& form, const std::string& name, int left, int top, int width,
+                       int height, forms::FontStyle font = forms::FontStyle::kNormal);
 
 // 494 x 358 client area, single fixed border, system menu, minimise box, no
 // maximise box, centred.
-void SetUpPageWindow(app::Form& form);
+void SetUpPageWindow(forms::Form& form);
 
 // Welcome layout: a white area over the upper 314 rows with the tall
 // picture at the left edge, closed by a grey line at y 314.
-void AddWelcomeBackground(app::Form& form);
+void AddWelcomeBackground(forms::Form& form);
 
 // Header layout: a white band over the upper 58 rows closed by a grey line,
 // the header picture at its right end, the bold title `TitleLabel1` and the
 // subtitle `TitleLabel2`; then the dividing line above the button row.
-void AddHeaderBand(app::Form& form, int title_top, int subtitle_top);
+void AddHeaderBand(forms::Form& form, int title_top, int subtitle_top);
 
 // The language file chosen on the language page (a missing file gives every
 // default).
@@ -55,7 +55,7 @@ lang::TIniFile ChosenLanguageFile();
 std::string InstallerText(const lang::TIniFile& file, const std::string& key);
 
 // Puts an [Installer] text on a control.
-void LoadInstallerText(app::Form& form, const lang::TIniFile& file, const std::string& control,
+void LoadInstallerText(forms::Form& form, const lang::TIniFile& file, const std::string& control,
                        const std::string& key);
 
 // Shows the exit dialog modally; true when the user answered Yes.
@@ -65,6 +65,6 @@ bool ConfirmExitSetup();
 // `confirm` tells whether the close in progress must be confirmed and is
 // re-armed for every later close. Returns false when the close is withdrawn
 // (action set to kNone); a confirmed close leaves with Cancel.
-bool RunExitConfirmation(app::Form& page, bool& confirm, app::CloseAction& action);
+bool RunExitConfirmation(forms::Form& page, bool& confirm, forms::CloseAction& action);
 
 }  // namespace qr5::pages

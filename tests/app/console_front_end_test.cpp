@@ -5,17 +5,17 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/application.h"
-#include "app/form.h"
+#include "forms/application.h"
+#include "forms/form.h"
 #include "platform/platform.h"
 
 namespace qr5::platform::sim {
 namespace {
 
-using app::App;
-using app::Control;
-using app::ControlKind;
-using app::Form;
+using forms::App;
+using forms::Control;
+using forms::ControlKind;
+using forms::Form;
 
 Control& AddControl(Form& form, const std::string& name, ControlKind kind,
                     const std::string& text = "") {
@@ -45,18 +45,18 @@ class Page : public Form {
     AddControl(*this, "Bar", ControlKind::kProgressBar).position = 42;
     AddControl(*this, "Hidden", ControlKind::kLabel, "never").visible = false;
     Control& back = AddControl(*this, "BackButton", ControlKind::kButton, "< &Back");
-    back.modal_result = app::mrBack;
+    back.modal_result = forms::mrBack;
     back.enabled = false;
     Control& next = AddControl(*this, "NextButton", ControlKind::kButton, "&Next >");
-    next.modal_result = app::mrOk;
+    next.modal_result = forms::mrOk;
     next.is_default = true;
     next.tab_stop = true;
     Control& cancel = AddControl(*this, "CancelButton", ControlKind::kButton, "Cancel");
-    cancel.modal_result = app::mrCancel;
+    cancel.modal_result = forms::mrCancel;
     cancel.is_cancel = true;
   }
   int close_queries = 0;
-  void FormClose(app::CloseAction&) override { ++close_queries; }
+  void FormClose(forms::CloseAction&) override { ++close_queries; }
 };
 
 class ConsoleTest : public ::testing::Test {
@@ -107,7 +107,7 @@ TEST_F(ConsoleTest, ActionsReachTheControls) {
       "type Edit1 D:\\Program Files\\Ham \n"
       "focus NextButton\n"
       "key Enter\n");
-  EXPECT_EQ(result, app::mrOk);
+  EXPECT_EQ(result, forms::mrOk);
   EXPECT_TRUE(page.Get("Agree").checked);
   EXPECT_TRUE(page.Get("RadioB").checked);
   EXPECT_FALSE(page.Get("RadioA").checked);
@@ -130,7 +130,7 @@ TEST_F(ConsoleTest, ErrorsTakeOneLineAndTheNextLineIsRead) {
       "# a comment\n"
       "\n"
       "click CancelButton\n");
-  EXPECT_EQ(result, app::mrCancel);
+  EXPECT_EQ(result, forms::mrCancel);
   EXPECT_EQ(page.close_queries, 1);
   const std::string text = out.str();
   EXPECT_NE(text.find("error: unknown action \"dance\""), std::string::npos);
@@ -142,22 +142,22 @@ TEST_F(ConsoleTest, ErrorsTakeOneLineAndTheNextLineIsRead) {
 }
 
 TEST_F(ConsoleTest, KeysAndTheCloseBox) {
-  EXPECT_EQ(Run("key Escape\n"), app::mrCancel);
-  EXPECT_EQ(Run("key Tab\nkey Tab\nkey Enter\n"), app::mrOk);  // Edit1, then NextButton
+  EXPECT_EQ(Run("key Escape\n"), forms::mrCancel);
+  EXPECT_EQ(Run("key Tab\nkey Tab\nkey Enter\n"), forms::mrOk);  // Edit1, then NextButton
   EXPECT_EQ(page.active_control, page.Find("NextButton"));
-  EXPECT_EQ(Run("key Alt+F4\n"), app::mrCancel);
-  EXPECT_EQ(Run("key Alt+Shift+F4\n"), app::mrCancel);
-  EXPECT_EQ(Run("key alt+n\n"), app::mrOk);
-  EXPECT_EQ(Run("close\n"), app::mrCancel);
+  EXPECT_EQ(Run("key Alt+F4\n"), forms::mrCancel);
+  EXPECT_EQ(Run("key Alt+Shift+F4\n"), forms::mrCancel);
+  EXPECT_EQ(Run("key alt+n\n"), forms::mrOk);
+  EXPECT_EQ(Run("close\n"), forms::mrCancel);
   EXPECT_EQ(page.close_queries, 6);
   page.close_box = false;
-  EXPECT_EQ(Run("close\nkey F4\n"), app::mrCancel);  // end of input
+  EXPECT_EQ(Run("close\nkey F4\n"), forms::mrCancel);  // end of input
   EXPECT_NE(out.str().find("error: TPage has no close box\n"), std::string::npos);
   EXPECT_EQ(page.close_queries, 6);
 }
 
 TEST_F(ConsoleTest, EndOfInputRequestsTermination) {
-  EXPECT_EQ(Run("check Agree\n"), app::mrCancel);
+  EXPECT_EQ(Run("check Agree\n"), forms::mrCancel);
   EXPECT_TRUE(App().Terminated());
   EXPECT_EQ(page.close_queries, 0);
   EXPECT_FALSE(page.Visible());
@@ -169,7 +169,7 @@ TEST_F(ConsoleTest, MessageBoxesPrintRecordAndAnswerFromInput) {
     yes_no = App().MessageBox("Leave?", "Exit", platform::MB_YESNO | platform::MB_ICONQUESTION);
     ok = App().MessageBox("Done", "Info", platform::MB_OK);
   };
-  EXPECT_EQ(Run("click Agree\nmaybe\nyes\nclick NextButton\n"), app::mrOk);
+  EXPECT_EQ(Run("click Agree\nmaybe\nyes\nclick NextButton\n"), forms::mrOk);
   EXPECT_EQ(yes_no, platform::IDYES);
   EXPECT_EQ(ok, platform::IDOK);
   ASSERT_EQ(console->message_boxes.size(), 2u);
@@ -184,14 +184,14 @@ TEST_F(ConsoleTest, MessageBoxesPrintRecordAndAnswerFromInput) {
 TEST_F(ConsoleTest, AQuestionAtTheEndOfInputAnswersNoAndEndsTheRun) {
   int answer = 0;
   page.Get("Agree").on_click = [&] { answer = App().MessageBox("Leave?", "Exit", platform::MB_YESNO); };
-  EXPECT_EQ(Run("click Agree\n"), app::mrCancel);
+  EXPECT_EQ(Run("click Agree\n"), forms::mrCancel);
   EXPECT_EQ(answer, platform::IDNO);
   EXPECT_TRUE(App().Terminated());
 }
 
 TEST_F(ConsoleTest, AnExceptionInAHandlerIsShownAndTheRunGoesOn) {
   page.Get("Agree").on_click = [] { throw std::runtime_error("Unable to write to C:\\X.INI"); };
-  EXPECT_EQ(Run("click Agree\nclick NextButton\n"), app::mrOk);
+  EXPECT_EQ(Run("click Agree\nclick NextButton\n"), forms::mrOk);
   ASSERT_EQ(console->message_boxes.size(), 1u);
   EXPECT_EQ(console->message_boxes[0].text, "Unable to write to C:\\X.INI.");
   EXPECT_EQ(console->message_boxes[0].caption, "QR5_Installer");
@@ -207,8 +207,8 @@ TEST_F(ConsoleTest, ADialogOverAPageTakesTheActionsAndThePageReturns) {
     page.Get("Title").text = "Chosen";
     page.Changed();
   };
-  EXPECT_EQ(Run("click Agree\nkey Escape\nclick NextButton\n"), app::mrOk);
-  EXPECT_EQ(dialog_result, app::mrCancel);
+  EXPECT_EQ(Run("click Agree\nkey Escape\nclick NextButton\n"), forms::mrOk);
+  EXPECT_EQ(dialog_result, forms::mrCancel);
   EXPECT_EQ(dialog.close_queries, 1);
   EXPECT_EQ(page.close_queries, 1);
   // The page is printed again when it is back in front.
@@ -242,7 +242,7 @@ TEST_F(ConsoleTest, AfterAnActionOnlyChangesArePrintedUnlessTheFormChangedShape)
   page.Get("Agree").on_click = [&] {
     page.Get("LangCombo").items.push_back("Svenska");  // one line more
   };
-  EXPECT_EQ(Run("click RadioB\ncheck Agree\nkey Enter\n"), app::mrOk);
+  EXPECT_EQ(Run("click RadioB\ncheck Agree\nkey Enter\n"), forms::mrOk);
   const std::string text = out.str();
   // The radio click printed the three lines that changed (the focus left
   // the check box); the new combo entry made the whole form print again.
@@ -259,7 +259,7 @@ TEST_F(ConsoleTest, TheConsoleSpeaksUtf8AndTheFormsAnsi) {
   Control& combo = page.Get("LangCombo");
   combo.items[1] = "Fran\xE7" "ais";  // Windows-1252
   EXPECT_EQ(Run("select LangCombo Fran\xC3\xA7" "ais\ntype Edit1 C:\\Radio\xC3\xA9\nkey Enter\n"),
-            app::mrOk);
+            forms::mrOk);
   EXPECT_EQ(combo.item_index, 1);
   EXPECT_EQ(page.Get("Edit1").text, "C:\\Radio\xE9");
   EXPECT_NE(out.str().find("      1: Fran\xC3\xA7" "ais\n"), std::string::npos);

@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "pages/form_step1.h"
@@ -15,6 +15,8 @@
 #include "sim_fixture.h"
 
 namespace qr5::app {
+
+using namespace forms;
 namespace {
 
 const char* const kTemp = "C:\\WINDOWS\\TEMP\\";

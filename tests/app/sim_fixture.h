@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/session_state.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
@@ -26,11 +26,11 @@ class SimMachineTest : public ::testing::Test {
     sim_ = platform::sim::SimMachine::Open(root_);
     sim_->SetModuleFileName("D:\\QR5_Installer.exe");
     platform::Install(&sim_->machine());
-    app::App().Reset();
+    forms::App().Reset();
     app::Session() = app::SessionState();
   }
   void TearDown() override {
-    app::App().Reset();
+    forms::App().Reset();
     app::Session() = app::SessionState();
     platform::Install(nullptr);
     sim_.reset();

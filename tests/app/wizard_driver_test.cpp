@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "app/wizard_states.h"
@@ -18,10 +18,12 @@
 #include "pages/form_step4.h"
 #include "pages/form_step5.h"
 #include "pages/form_step6.h"
-#include "scripted_front_end.h"
+#include "forms/scripted_front_end.h"
 #include "sim_fixture.h"
 
 namespace qr5::app {
+
+using namespace forms;
 namespace {
 
 using Trail = std::vector<std::string>;

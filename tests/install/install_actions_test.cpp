@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "install/install_fixture.h"
@@ -106,7 +106,7 @@ class InstallActionsTest : public InstallTest {
 };
 
 TEST_F(InstallActionsTest, ProgressHandlersMoveTheBarAndNameTheFile) {
-  app::Control& bar = step5_->Get("SCProgress1");
+  forms::Control& bar = step5_->Get("SCProgress1");
   main_->ZipArchive1TotalPercentDone(42);
   EXPECT_EQ(bar.position, 42);
   main_->ZipArchive1TotalPercentDone(250);
@@ -157,7 +157,7 @@ TEST_F(InstallActionsTest, WithoutMachineWideRightsTheInstallationGoesOnSilently
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Database Engine");
   ASSERT_NO_THROW(RunAllActions());
   EXPECT_TRUE(fe_.boxes.empty());
-  EXPECT_FALSE(app::App().Terminated());
+  EXPECT_FALSE(forms::App().Terminated());
   EXPECT_FALSE(Registry().Exists(kEntryKey));
   EXPECT_FALSE(Registry().Exists(kEngineKey));
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
@@ -194,7 +194,7 @@ TEST_F(InstallActionsTest, AMissingSetupFileFailsBothPassesAndWritesNoEngineSett
   ASSERT_EQ(fe_.boxes.size(), 2u);
   EXPECT_EQ(fe_.boxes[0].text, kItalianMessage);
   EXPECT_EQ(fe_.boxes[1].text, kItalianMessage);
-  EXPECT_TRUE(app::App().Terminated());
+  EXPECT_TRUE(forms::App().Terminated());
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "English");
   EXPECT_TRUE(Registry().Exists(kEntryKey));
   EXPECT_FALSE(Registry().Exists(kEngineKey));
@@ -206,7 +206,7 @@ TEST_F(InstallActionsTest, ASetupWithoutArchiveFailsTheSuitePass) {
   ASSERT_EQ(fe_.boxes.size(), 1u);
   EXPECT_EQ(fe_.boxes[0].text, kItalianMessage);
   EXPECT_EQ(fe_.boxes[0].caption, "QR5_Installer");
-  EXPECT_TRUE(app::App().Terminated());
+  EXPECT_TRUE(forms::App().Terminated());
   EXPECT_EQ(RegText(kEntryKey, "DisplayName"), "Quorlin 5");
 }
 

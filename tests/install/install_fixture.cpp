@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/session_state.h"
 
 namespace qr5::install::testing {
@@ -61,7 +61,7 @@ void InstallTest::SetUp() {
 }
 
 void InstallTest::Reopen() {
-  app::App().Reset();
+  forms::App().Reset();
   app::Session() = app::SessionState();
   platform::Install(nullptr);
   sim_.reset();
@@ -69,13 +69,13 @@ void InstallTest::Reopen() {
   sim_->SetModuleFileName(kSetupExe);
   platform::Install(&sim_->machine());
   fe_ = qr5::testing::ScriptedFrontEnd();
-  app::App().SetFrontEnd(&fe_);
-  app::App().title = "QR5_Installer";
-  app::App().show_main_form = false;
+  forms::App().SetFrontEnd(&fe_);
+  forms::App().title = "QR5_Installer";
+  forms::App().show_main_form = false;
 }
 
 void InstallTest::TearDown() {
-  app::App().Reset();
+  forms::App().Reset();
   app::Session() = app::SessionState();
   platform::Install(nullptr);
   sim_.reset();

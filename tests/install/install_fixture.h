@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scripted_front_end.h"
+#include "forms/scripted_front_end.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 #include "platform/sim/sim_reg_file.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "app/program_entry.h"
 #include "install/engine_settings.h"
 #include "install/install_fixture.h"
@@ -43,7 +43,7 @@ class RecordingFrontEnd : public qr5::testing::ScriptedFrontEnd {
  public:
   std::vector<int> positions;
   std::vector<std::string> files;
-  void FormChanged(app::Form& form) override {
+  void FormChanged(forms::Form& form) override {
     if (form.class_name != "TFormStep5") return;
     const int position = form.Get("SCProgress1").position;
     if (positions.empty() || positions.back() != position) positions.push_back(position);

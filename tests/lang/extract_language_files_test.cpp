@@ -19,7 +19,7 @@ class ExtractLanguageFiles : public LangMachine {
     LangMachine::SetUp();
     main_form_ = std::make_unique<app::TMainForm>();
     app::MainForm = main_form_.get();
-    app::App().SetMainForm(main_form_.get());
+    forms::App().SetMainForm(main_form_.get());
   }
   void TearDown() override {
     app::MainForm = nullptr;
@@ -39,7 +39,7 @@ class ExtractLanguageFiles : public LangMachine {
     EXPECT_EQ(front_.boxes[0].text, kNoPayload);
     EXPECT_EQ(front_.boxes[0].caption, "QR5_Installer");
     EXPECT_EQ(front_.boxes[0].flags, platform::MB_OK);  // no icon
-    EXPECT_TRUE(app::App().Terminated());
+    EXPECT_TRUE(forms::App().Terminated());
   }
   std::unique_ptr<app::TMainForm> main_form_;
 };
@@ -48,7 +48,7 @@ TEST_F(ExtractLanguageFiles, SuitePayloadGivesTheSixLanguagesAndTheirLicenses) {
   InstallSetup(kSuiteDir, "D:\\QR5_Installer.exe");
   main_form_->DoExtractLanguageFiles();
   EXPECT_TRUE(front_.boxes.empty());
-  EXPECT_FALSE(app::App().Terminated());
+  EXPECT_FALSE(forms::App().Terminated());
   // Only the root entries: no per-program language file, no folder.
   EXPECT_EQ(TempFiles("*"),
             (Items{"language.eng", "LANGUAGE.FIN", "LANGUAGE.FRA", "LANGUAGE.ITA", "LANGUAGE.SPA",
@@ -88,7 +88,7 @@ TEST_F(ExtractLanguageFiles, ReadOnlyLeftoverIsKeptWithoutAMessage) {
   InstallSetup(kSuiteDir, "D:\\QR5_Installer.exe");
   main_form_->DoExtractLanguageFiles();
   EXPECT_TRUE(front_.boxes.empty());
-  EXPECT_FALSE(app::App().Terminated());
+  EXPECT_FALSE(forms::App().Terminated());
   EXPECT_EQ(GetFile(TempDir() + "LANGUAGE.ITA"), leftover);
   EXPECT_EQ(GetFile(TempDir() + "LANGUAGE.SWE"), ReadHostFile(kSuiteDir / "LANGUAGE.SWE"));
 }
@@ -99,12 +99,12 @@ TEST_F(ExtractLanguageFiles, PayloadWithoutLanguageFilesLeavesAnEmptyListAndEngl
                "D:\\QR5_Installer.exe");
   main_form_->DoExtractLanguageFiles();
   EXPECT_TRUE(front_.boxes.empty());
-  EXPECT_FALSE(app::App().Terminated());
+  EXPECT_FALSE(forms::App().Terminated());
   EXPECT_TRUE(TempFiles("*").empty());
 
   pages::TFormStep1 page;
   front_.steps.push_back([&page] { page.Click("OKButton"); });
-  EXPECT_EQ(page.ShowModal(), app::mrOk);
+  EXPECT_EQ(page.ShowModal(), forms::mrOk);
   EXPECT_TRUE(page.LangCombo.items.empty());
   EXPECT_EQ(page.caption, "Select Setup Language");
   EXPECT_EQ(app::Session().LanguageExt, ".ENG");
@@ -125,7 +125,7 @@ TEST_F(ExtractLanguageFiles, SetupWithoutPayloadTellsTheUserAndTheLanguagePageCa
     user_acted = true;
     page.Click("OKButton");
   });
-  EXPECT_EQ(page.ShowModal(), app::mrCancel);
+  EXPECT_EQ(page.ShowModal(), forms::mrCancel);
   EXPECT_FALSE(user_acted);
   EXPECT_EQ(app::Session().LanguageFilePath, "");
 }

@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "../app/scripted_front_end.h"
-#include "app/application.h"
+#include "forms/scripted_front_end.h"
+#include "forms/application.h"
 #include "app/session_state.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
@@ -64,15 +64,15 @@ class LangMachine : public ::testing::Test {
     platform::sim::SimMachine::CreateFresh((root_ / "machine").string());
     sim_ = platform::sim::SimMachine::Open((root_ / "machine").string());
     platform::Install(&sim_->machine());
-    app::App().Reset();
-    app::App().title = "QR5_Installer";
-    app::App().SetFrontEnd(&front_);
+    forms::App().Reset();
+    forms::App().title = "QR5_Installer";
+    forms::App().SetFrontEnd(&front_);
     app::Session() = app::SessionState{};
     app::Session().TempDir = platform::Sys().files->GetTempPath();
   }
 
   void TearDown() override {
-    app::App().Reset();
+    forms::App().Reset();
     app::Session() = app::SessionState{};
     platform::Install(nullptr);
     sim_.reset();

@@ -152,7 +152,7 @@ TEST_F(LanguagePage, OkRecordsNameExtensionAndFileOfTheChosenEntry) {
   PutLanguageFile("LANGUAGE.SPA", kSpanish);
   front_.steps.push_back([this] { page_.SelectItem("LangCombo", 2); });
   front_.steps.push_back([this] { page_.Click("OKButton"); });
-  EXPECT_EQ(page_.ShowModal(), app::mrOk);
+  EXPECT_EQ(page_.ShowModal(), forms::mrOk);
   EXPECT_EQ(app::Session().LanguageName, kSpanish);
   EXPECT_EQ(app::Session().LanguageExt, ".SPA");
   EXPECT_EQ(app::Session().LanguageFilePath, TempDir() + "LANGUAGE.SPA");
@@ -171,7 +171,7 @@ TEST_F(LanguagePage, EntryOutsideTheTableLeadsToTheEnglishFile) {
 TEST_F(LanguagePage, WithoutLanguageFilesTheListIsEmptyAndOkGivesEnglish) {
   PutFile(TempDir() + "LICENSE.ENG", "License\r\n");
   front_.steps.push_back([this] { page_.Click("OKButton"); });
-  EXPECT_EQ(page_.ShowModal(), app::mrOk);
+  EXPECT_EQ(page_.ShowModal(), forms::mrOk);
   EXPECT_TRUE(page_.LangCombo.items.empty());
   ExpectBuiltInTexts();
   EXPECT_EQ(app::Session().LanguageName, "");
@@ -182,11 +182,11 @@ TEST_F(LanguagePage, WithoutLanguageFilesTheListIsEmptyAndOkGivesEnglish) {
 TEST_F(LanguagePage, CancelEndsTheSetupAndLeavesTheChoiceUnset) {
   app::TMainForm main_form;
   app::MainForm = &main_form;
-  app::App().SetMainForm(&main_form);
+  forms::App().SetMainForm(&main_form);
   PutLanguageFile("LANGUAGE.ENG", "English");
   front_.steps.push_back([this] { page_.Click("CancelButton"); });
-  EXPECT_EQ(page_.ShowModal(), app::mrCancel);
-  EXPECT_TRUE(app::App().MainFormIsClosed());
+  EXPECT_EQ(page_.ShowModal(), forms::mrCancel);
+  EXPECT_TRUE(forms::App().MainFormIsClosed());
   EXPECT_EQ(app::Session().LanguageName, "");
   EXPECT_EQ(app::Session().LanguageExt, "");
   EXPECT_EQ(app::Session().LanguageFilePath, "");
@@ -196,11 +196,11 @@ TEST_F(LanguagePage, CancelEndsTheSetupAndLeavesTheChoiceUnset) {
 TEST_F(LanguagePage, ClosingTheWindowCancelsWithoutClosingTheMainForm) {
   app::TMainForm main_form;
   app::MainForm = &main_form;
-  app::App().SetMainForm(&main_form);
+  forms::App().SetMainForm(&main_form);
   PutLanguageFile("LANGUAGE.ENG", "English");
   front_.steps.push_back([this] { page_.CloseByFrame(); });
-  EXPECT_EQ(page_.ShowModal(), app::mrCancel);
-  EXPECT_FALSE(app::App().MainFormIsClosed());
+  EXPECT_EQ(page_.ShowModal(), forms::mrCancel);
+  EXPECT_FALSE(forms::App().MainFormIsClosed());
   EXPECT_EQ(app::Session().LanguageFilePath, "");
   app::MainForm = nullptr;
 }
@@ -208,11 +208,11 @@ TEST_F(LanguagePage, ClosingTheWindowCancelsWithoutClosingTheMainForm) {
 TEST_F(LanguagePage, EscapeAndEnterAnswerLikeTheButtons) {
   sim_->SetLanguageName("Italian (Standard)");
   PutLanguageFile("LANGUAGE.ITA", "Italiano");
-  front_.steps.push_back([this] { page_.KeyDown(app::Key::kEnter); });
-  EXPECT_EQ(page_.ShowModal(), app::mrOk);
+  front_.steps.push_back([this] { page_.KeyDown(forms::Key::kEnter); });
+  EXPECT_EQ(page_.ShowModal(), forms::mrOk);
   EXPECT_EQ(app::Session().LanguageExt, ".ITA");
-  front_.steps.push_back([this] { page_.KeyDown(app::Key::kEscape); });
-  EXPECT_EQ(page_.ShowModal(), app::mrCancel);
+  front_.steps.push_back([this] { page_.KeyDown(forms::Key::kEscape); });
+  EXPECT_EQ(page_.ShowModal(), forms::mrCancel);
 }
 
 }  // namespace

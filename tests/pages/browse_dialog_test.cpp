@@ -6,7 +6,7 @@
 namespace qr5::pages {
 namespace {
 
-using app::Key;
+using forms::Key;
 using testing::PagesTest;
 
 class BrowseDialogTest : public PagesTest {
@@ -25,12 +25,12 @@ TEST_F(BrowseDialogTest, TextsAndFocusAtShowing) {
     focused = browse_->active_control ? browse_->active_control->name : "";
     browse_->KeyDown(Key::kEscape);
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(focused, "FolderTreeView1");
   EXPECT_EQ(browse_->caption, "Browse For Folder");
   EXPECT_EQ(browse_->Get("BtnOk").text, "Ok");
   EXPECT_EQ(browse_->Get("BtnCancel").text, "Cancel");
-  const app::Control& label = browse_->Get("Label1");
+  const forms::Control& label = browse_->Get("Label1");
   EXPECT_EQ(label.text, "Select a folder in the list below, then click OK.");
   EXPECT_EQ(label.width, MeasureText(label.text)) << "one line sized to its text";
   // The error dialog is prepared for a refused path.
@@ -62,7 +62,7 @@ TEST_F(BrowseDialogTest, LeavingTheFieldNormalisesAndMovesTheTree) {
     EXPECT_EQ(Field(), "C:\\Apps\\Tools\\QR5");
     browse_->Click("BtnOk");
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrOk);
   EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps\\Tools");
   EXPECT_EQ(Shown("TDlgError"), 0);
 }
@@ -83,7 +83,7 @@ TEST_F(BrowseDialogTest, ATypedFolderThatDoesNotExistIsAddedSoOkGivesWhatTheFiel
     EXPECT_EQ(browse_->Tree().Find("D:\\New"), nullptr) << "the earlier new entry is dropped";
     browse_->Click("BtnOk");
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrOk);
   EXPECT_EQ(browse_->SelectedFolder() + "\\QR5", Field());
 }
 
@@ -109,7 +109,7 @@ TEST_F(BrowseDialogTest, ARefusedPathShowsTheErrorAndKeepsTheDialogOpen) {
     browse_->TypeText("Edit1", "C:\\Apps");
     browse_->KeyDown(Key::kEnter);  // no button focused: the default button
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrOk);
   EXPECT_EQ(error_texts, "Error|The selected path is not valid.");
   EXPECT_EQ(focused_after, "Edit1");
   EXPECT_EQ(Shown("TDlgError"), 2);
@@ -121,12 +121,12 @@ TEST_F(BrowseDialogTest, CancelWithARefusedPathClosesWithoutAnError) {
     browse_->TypeText("Edit1", "\\\\server\\share");
     browse_->Click("BtnCancel");
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrCancel);
   Then([&] {
     browse_->TypeText("Edit1", "C:/Apps");
     browse_->KeyDown(Key::kEscape);
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(Shown("TDlgError"), 0);
 }
 
@@ -136,13 +136,13 @@ TEST_F(BrowseDialogTest, TheTreeKeepsItsStateBetweenUses) {
     browse_->SelectPath("FolderTreeView1", "C:\\Apps");
     browse_->Click("BtnOk");
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrOk);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrOk);
   std::string field_again;
   Then([&] {
     field_again = Field();
     browse_->Click("BtnCancel");
   });
-  EXPECT_EQ(browse_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(browse_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(field_again, "C:\\Apps\\QR5");
   EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps");
 }
@@ -150,7 +150,7 @@ TEST_F(BrowseDialogTest, TheTreeKeepsItsStateBetweenUses) {
 TEST_F(BrowseDialogTest, TheTreeControlShowsTheVisibleEntriesAndTheSelection) {
   MakeDir("C:\\Apps");
   browse_->MoveTreeTo("C:\\Apps", false);
-  const app::Control& tree = browse_->Get("FolderTreeView1");
+  const forms::Control& tree = browse_->Get("FolderTreeView1");
   ASSERT_GE(tree.item_index, 0);
   EXPECT_EQ(tree.items[static_cast<size_t>(tree.item_index)], "  [+] Apps");
   EXPECT_EQ(tree.text, "C:\\Apps") << "the selected folder";
@@ -162,7 +162,7 @@ TEST_F(BrowseDialogTest, TheTreeControlShowsTheVisibleEntriesAndTheSelection) {
 TEST_F(BrowseDialogTest, TheErrorDialogIsLaidOutForItsMessage) {
   error_->SetTexts("Error", "Ok", "Short");
   Then([&] { error_->Click("BtnOk"); });
-  EXPECT_EQ(error_->ShowModal(), app::mrOk);
+  EXPECT_EQ(error_->ShowModal(), forms::mrOk);
   const int label = MeasureText("Short");
   EXPECT_EQ(error_->Get("Label1").width, label);
   EXPECT_EQ(error_->OuterWidth(), label + 80);
@@ -174,14 +174,14 @@ TEST_F(BrowseDialogTest, TheErrorDialogIsLaidOutForItsMessage) {
   ASSERT_GT(MeasureText(long_text), 320);
   error_->SetTexts("Error", "Ok", long_text);
   Then([&] { error_->KeyDown(Key::kEnter); });
-  EXPECT_EQ(error_->ShowModal(), app::mrOk);
+  EXPECT_EQ(error_->ShowModal(), forms::mrOk);
   EXPECT_EQ(error_->OuterWidth(), 400);
   EXPECT_EQ(error_->Get("BtnOk").left, (400 - TDlgError::kFrameWidth - 75) / 2);
 
   // Narrower than its button: the left edge rounds toward zero.
   error_->SetTexts("", "", "");
   Then([&] { error_->KeyDown(Key::kEscape); });
-  EXPECT_EQ(error_->ShowModal(), app::mrOk);
+  EXPECT_EQ(error_->ShowModal(), forms::mrOk);
   EXPECT_EQ(error_->OuterWidth(), 80);
   EXPECT_EQ(error_->Get("BtnOk").left, 0);
 }

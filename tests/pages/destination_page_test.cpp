@@ -5,7 +5,7 @@
 namespace qr5::pages {
 namespace {
 
-using app::Key;
+using forms::Key;
 using testing::PagesTest;
 
 class DestinationPageTest : public PagesTest {
@@ -17,7 +17,7 @@ class DestinationPageTest : public PagesTest {
 
 TEST_F(DestinationPageTest, DefaultAndRecordedFolders) {
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "C:\\QR5");
   EXPECT_EQ(app::Session().InstallDir, "C:\\QR5");
   EXPECT_EQ(step4_->Get("BrowseButton").text, "B&rowse...");
@@ -26,7 +26,7 @@ TEST_F(DestinationPageTest, DefaultAndRecordedFolders) {
 
   app::Session().PreviousInstallPath = "D:\\Ham\\QR5";
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "D:\\Ham\\QR5");
   EXPECT_EQ(app::Session().InstallDir, "D:\\Ham\\QR5");
 }
@@ -35,7 +35,7 @@ TEST_F(DestinationPageTest, FreeSpaceEqualToTheRequirementPasses) {
   SetInstallerText("4_006", "10");
   sim_->SetFreeSpace('C', 10240000);
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(step4_->RequiredFreeSpace(), 10240000);
   EXPECT_EQ(Shown("TDlgError"), 0);
 }
@@ -62,7 +62,7 @@ TEST_F(DestinationPageTest, OneByteLessIsRefusedAndCloseStillAsks) {
     sim_->SetFreeSpace('C', 20000000);
     step4_->Click("NextButton");
   });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(error_texts, "Error|At least 10 MB of free disk space is required.|Ok");
   EXPECT_TRUE(open_after_error);
   EXPECT_EQ(Shown("TDlgError"), 1);
@@ -74,12 +74,12 @@ TEST_F(DestinationPageTest, ANegativeOrMissingRequirementNeverFails) {
   sim_->SetFreeSpace('C', 0);
   SetInstallerText("4_006", "-5");
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(step4_->RequiredFreeSpace(), -5 * 1024000LL);
 
   SetInstallerText("4_006", "ten");
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(step4_->RequiredFreeSpace(), 0);
   EXPECT_EQ(Shown("TDlgError"), 0);
 }
@@ -90,7 +90,7 @@ TEST_F(DestinationPageTest, TheRequirementIsComputedIn64Bits) {
   Then([&] { step4_->Click("NextButton"); });
   Then([&] { error_->Click("BtnOk"); });
   Then([&] { step4_->Click("BackButton"); });
-  EXPECT_EQ(ShowPage(), app::mrBack);
+  EXPECT_EQ(ShowPage(), forms::mrBack);
   EXPECT_EQ(step4_->RequiredFreeSpace(), 3072000000LL);
   EXPECT_EQ(Shown("TDlgError"), 1);
 }
@@ -99,7 +99,7 @@ TEST_F(DestinationPageTest, SpaceThatCannotBeDeterminedPasses) {
   SetInstallerText("4_006", "10");
   app::Session().PreviousInstallPath = "Q:\\QR5";  // no such drive
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Shown("TDlgError"), 0);
   EXPECT_EQ(DriveFreeSpace("Q:\\QR5"), -1);
   sim_->SetDriveNotReady('A');
@@ -130,7 +130,7 @@ TEST_F(DestinationPageTest, BrowseFromTheDefaultOpensAtTheRootOfC) {
     browse_->KeyDown(Key::kEnter);
   });
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(tree_at, "C:\\");
   EXPECT_EQ(field_at, "C:\\QR5");
   EXPECT_EQ(Folder(), "D:\\QR5");
@@ -147,7 +147,7 @@ TEST_F(DestinationPageTest, TheProductFolderIsFoundWithoutRegardToCase) {
     browse_->Click("BtnOk");
   });
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(tree_at, "C:\\Apps");
   EXPECT_EQ(app::Session().InstallDir, "C:\\Apps\\QR5");
 }
@@ -160,7 +160,7 @@ TEST_F(DestinationPageTest, CancelInTheBrowseDialogChangesNothing) {
     browse_->Click("BtnCancel");
   });
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "C:\\QR5");
   EXPECT_EQ(app::Session().InstallDir, "C:\\QR5");
 }
@@ -173,11 +173,11 @@ TEST_F(DestinationPageTest, BackDiscardsTheBrowsedFolder) {
     browse_->Click("BtnOk");
   });
   Then([&] { step4_->Click("BackButton"); });
-  EXPECT_EQ(ShowPage(), app::mrBack);
+  EXPECT_EQ(ShowPage(), forms::mrBack);
   EXPECT_EQ(app::Session().InstallDir, "D:\\QR5");
 
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "C:\\QR5");
   EXPECT_EQ(app::Session().InstallDir, "C:\\QR5");
 }
@@ -190,7 +190,7 @@ TEST_F(DestinationPageTest, ATypedNewFolderEndsUpOnThePage) {
     browse_->Click("BtnOk");
   });
   Then([&] { step4_->Click("NextButton"); });
-  EXPECT_EQ(ShowPage(), app::mrOk);
+  EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "D:\\New\\QR5");
   EXPECT_EQ(app::Session().InstallDir, "D:\\New\\QR5");
   EXPECT_EQ(Files().GetFileAttributes("D:\\New"), platform::INVALID_FILE_ATTRIBUTES);
@@ -216,7 +216,7 @@ TEST_F(DestinationPageTest, TheSpaceErrorKeepsItsTextAfterTheBrowseDialogsError)
     error_->Click("BtnOk");
   });
   Then([&] { step4_->Click("BackButton"); });
-  EXPECT_EQ(ShowPage(), app::mrBack);
+  EXPECT_EQ(ShowPage(), forms::mrBack);
   EXPECT_EQ(browse_error, "The selected path is not valid.");
   EXPECT_EQ(space_error, "At least 10 MB of free disk space is required.");
 }

@@ -6,7 +6,7 @@
 namespace qr5::pages {
 namespace {
 
-using app::Key;
+using forms::Key;
 using testing::PagesTest;
 using testing::ReadHostFile;
 
@@ -16,7 +16,7 @@ class LicensePageTest : public PagesTest {
   // Shows the page and leaves it by Next at once; returns the memo lines.
   std::vector<std::string> ShowAndLeave() {
     Then([&] { step3_->Click("NextButton"); });
-    EXPECT_EQ(step3_->ShowModal(), app::mrOk);
+    EXPECT_EQ(step3_->ShowModal(), forms::mrOk);
     return step3_->Get("Memo1").items;
   }
 };
@@ -63,7 +63,7 @@ TEST_F(LicensePageTest, AMissingLicenseIsReportedAndThePageStillOpensAccepted) {
   // Leave the page refused, then lose the license file.
   Then([&] { step3_->Click("RBDontAccept"); });
   Then([&] { step3_->Click("BackButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrBack);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrBack);
   ASSERT_FALSE(step3_->Get("NextButton").enabled);
   ASSERT_TRUE(Files().DeleteFile(LicensePath()));
 
@@ -76,7 +76,7 @@ TEST_F(LicensePageTest, AMissingLicenseIsReportedAndThePageStillOpensAccepted) {
     step3_->CloseByFrame();
   });
   Then([&] { exit_->Click("YesButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(Boxes(), std::vector<std::string>{"QR5_Installer|File not found."});
   EXPECT_TRUE(step3_->Get("Memo1").items.empty());
   EXPECT_EQ(step3_->Get("TitleLabel1").text, "License Agreement") << "texts are loaded first";
@@ -102,7 +102,7 @@ TEST_F(LicensePageTest, RefusingDisablesNextAndEnterDoesNothing) {
     EXPECT_TRUE(step3_->Get("NextButton").enabled);
     step3_->KeyDown(Key::kEnter);
   });
-  EXPECT_EQ(step3_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrOk);
   EXPECT_FALSE(next_after_refusal);
   EXPECT_FALSE(click_taken);
   EXPECT_TRUE(fe_.steps.empty());
@@ -111,19 +111,19 @@ TEST_F(LicensePageTest, RefusingDisablesNextAndEnterDoesNothing) {
 TEST_F(LicensePageTest, BackAndNextBringThePageBackAccepted) {
   Then([&] { step3_->Click("RBDontAccept"); });
   Then([&] { step3_->Click("BackButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrBack);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrBack);
   EXPECT_TRUE(step3_->Get("RBDontAccept").checked);
 
   // Next on the welcome page, then the license page again.
   Then([&] { step2_->Click("NextButton"); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrOk);
   bool accepted = false, next_enabled = false;
   Then([&] {
     accepted = step3_->Get("RBAccept").checked && !step3_->Get("RBDontAccept").checked;
     next_enabled = step3_->Get("NextButton").enabled;
     step3_->KeyDown(Key::kEnter);
   });
-  EXPECT_EQ(step3_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrOk);
   EXPECT_TRUE(accepted);
   EXPECT_TRUE(next_enabled);
 }

@@ -7,7 +7,7 @@
 namespace qr5::pages {
 namespace {
 
-using app::Key;
+using forms::Key;
 using testing::PagesTest;
 using testing::ReadHostFile;
 
@@ -24,7 +24,7 @@ TEST_F(PageFrameTest, ClosingTheWelcomePageThroughTheFrameAsks) {
     step2_->CloseByFrame();
   });
   Then([&] { exit_->Click("YesButton"); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrCancel);
   EXPECT_TRUE(open_after_no);
   EXPECT_EQ(title_after_no, "Welcome to the Quorlin 5 Setup Wizard");
   EXPECT_EQ(Shown("TFormExitSetup"), 2);
@@ -34,7 +34,7 @@ TEST_F(PageFrameTest, ClosingTheWelcomePageThroughTheFrameAsks) {
 TEST_F(PageFrameTest, CancelOnTheWelcomePageAsksAndYesGivesCancel) {
   Then([&] { step2_->Click("CancelButton"); });
   Then([&] { exit_->Click("YesButton"); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(Shown("TFormExitSetup"), 1);
 }
 
@@ -55,7 +55,7 @@ TEST_F(PageFrameTest, TheExitDialogCountsItsFrameAndEnterAsNoAndIgnoresEscape) {
   Then([&] { step2_->KeyDown(Key::kEscape); });
   Then([&] { exit_->CloseByFrame(); });
   Then([&] { step2_->Click("NextButton"); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrOk);
   EXPECT_TRUE(open_after_escape);
   // The English file spells the key "Nobutton".
   EXPECT_EQ(exit_texts, "Exit Setup|Exit Setup?|Yes|No|NoButton");
@@ -64,15 +64,15 @@ TEST_F(PageFrameTest, TheExitDialogCountsItsFrameAndEnterAsNoAndIgnoresEscape) {
 
 TEST_F(PageFrameTest, NextAndBackNeverAsk) {
   Then([&] { step2_->Click("NextButton"); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrOk);
   Then([&] { step3_->Click("NextButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrOk);
   Then([&] { step3_->Click("BackButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrBack);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrBack);
   Then([&] { step4_->Click("BackButton"); });
-  EXPECT_EQ(step4_->ShowModal(), app::mrBack);
+  EXPECT_EQ(step4_->ShowModal(), forms::mrBack);
   Then([&] { step2_->KeyDown(Key::kEnter); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrOk);
   EXPECT_EQ(Shown("TFormExitSetup"), 0);
 }
 
@@ -81,7 +81,7 @@ TEST_F(PageFrameTest, EscapeOnTheLicensePageAsksAsCancelDoes) {
   Then([&] { exit_->Click("NoButton"); });
   Then([&] { step3_->KeyDown(Key::kEscape); });
   Then([&] { exit_->Click("YesButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(Shown("TFormExitSetup"), 2);
 }
 
@@ -92,13 +92,13 @@ TEST_F(PageFrameTest, AWithdrawnCloseStillAsksTheNextTime) {
   Then([&] { step3_->CloseByFrame(); });
   Then([&] { exit_->Click("NoButton"); });
   Then([&] { step3_->Click("BackButton"); });
-  EXPECT_EQ(step3_->ShowModal(), app::mrBack);
+  EXPECT_EQ(step3_->ShowModal(), forms::mrBack);
   EXPECT_EQ(Shown("TFormExitSetup"), 2);
 }
 
 TEST_F(PageFrameTest, APendingTerminationEndsAPageWithCancelWithoutAsking) {
-  app::App().Terminate();
-  EXPECT_EQ(step2_->ShowModal(), app::mrCancel);
+  forms::App().Terminate();
+  EXPECT_EQ(step2_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(Shown("TFormExitSetup"), 0);
 }
 
@@ -135,7 +135,7 @@ TEST_F(PageFrameTest, AMissingKeyGivesAnEmptyText) {
 
   step2_->Get("NextButton").text = "built in";
   Then([&] { step2_->Click("NextButton"); });
-  EXPECT_EQ(step2_->ShowModal(), app::mrOk) << "the page still works";
+  EXPECT_EQ(step2_->ShowModal(), forms::mrOk) << "the page still works";
   EXPECT_EQ(step2_->Get("NextButton").text, "");
   EXPECT_EQ(step2_->Get("LabelWelcomeTitle").text, "Welcome to the Quorlin 5 Setup Wizard");
 }
@@ -147,20 +147,20 @@ TEST_F(PageFrameTest, NoLanguageFileGivesEmptyTextsAndWorkingPages) {
     EXPECT_EQ(exit_->Get("YesButton").text, "");
     exit_->Click("YesButton");
   });
-  EXPECT_EQ(step2_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(step2_->ShowModal(), forms::mrCancel);
   EXPECT_EQ(step2_->caption, "");
   EXPECT_EQ(step2_->Get("CancelButton").text, "");
 }
 
 TEST_F(PageFrameTest, TheFrameLayout) {
-  for (app::Form* page : std::vector<app::Form*>{step2_.get(), step3_.get(), step4_.get(),
+  for (forms::Form* page : std::vector<forms::Form*>{step2_.get(), step3_.get(), step4_.get(),
                                                   step5_.get(), step6_.get()}) {
     SCOPED_TRACE(page->class_name);
     EXPECT_EQ(page->client_width, 494);
     EXPECT_EQ(page->client_height, 358);
-    EXPECT_EQ(page->border, app::BorderStyle::kSingle);
+    EXPECT_EQ(page->border, forms::BorderStyle::kSingle);
     for (const char* name : {"BackButton", "NextButton", "FinishButton", "CancelButton"}) {
-      if (const app::Control* b = page->Find(name)) {
+      if (const forms::Control* b = page->Find(name)) {
         EXPECT_EQ(b->top, 326) << name;
         EXPECT_EQ(b->width, 75) << name;
         EXPECT_EQ(b->height, 23) << name;
@@ -168,7 +168,7 @@ TEST_F(PageFrameTest, TheFrameLayout) {
     }
   }
   // Next touches Back.
-  const app::Control& back = step3_->Get("BackButton");
+  const forms::Control& back = step3_->Get("BackButton");
   EXPECT_EQ(back.left + back.width, step3_->Get("NextButton").left);
   EXPECT_EQ(step3_->Get("CancelButton").left, 414);
   EXPECT_EQ(step2_->Find("BackButton"), nullptr) << "no Back on the welcome page";
@@ -176,7 +176,7 @@ TEST_F(PageFrameTest, TheFrameLayout) {
   EXPECT_TRUE(step2_->system_menu && step2_->minimize_box && step6_->close_box);
   EXPECT_EQ(exit_->client_width, 463);
   EXPECT_EQ(exit_->client_height, 125);
-  EXPECT_EQ(exit_->border, app::BorderStyle::kDialog);
+  EXPECT_EQ(exit_->border, forms::BorderStyle::kDialog);
   EXPECT_FALSE(exit_->minimize_box);
   EXPECT_TRUE(exit_->Get("NoButton").is_default);
   for (const auto& c : exit_->Controls()) EXPECT_FALSE(c->is_cancel) << c->name;

@@ -15,8 +15,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/application.h"
-#include "app/scripted_front_end.h"
+#include "forms/application.h"
+#include "forms/scripted_front_end.h"
 #include "app/session_state.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
@@ -54,9 +54,9 @@ class PagesTest : public ::testing::Test {
     // As at start-up: COM for the GUI thread.
     ASSERT_TRUE(platform::Sys().com->Initialize());
 
-    app::App().Reset();
-    app::App().title = "QR5_Installer";
-    app::App().SetFrontEnd(&fe_);
+    forms::App().Reset();
+    forms::App().title = "QR5_Installer";
+    forms::App().SetFrontEnd(&fe_);
 
     app::Session() = app::SessionState{};
     app::SessionState& s = app::Session();
@@ -98,7 +98,7 @@ class PagesTest : public ::testing::Test {
     browse_.reset();
     error_.reset();
     exit_.reset();
-    app::App().Reset();
+    forms::App().Reset();
     sim_->machine().com->Uninitialize();
     platform::Install(nullptr);
     sim_.reset();

@@ -6,8 +6,8 @@
 namespace qr5::pages {
 namespace {
 
-using app::Key;
-using app::ShiftState;
+using forms::Key;
+using forms::ShiftState;
 using testing::PagesTest;
 
 using ProgressPageTest = PagesTest;
@@ -103,7 +103,7 @@ TEST_F(FinishPageTest, FinishWithBothBoxesMakesBothShortcuts) {
     focused = step6_->active_control ? step6_->active_control->name : "";
     step6_->Click("FinishButton");
   });
-  EXPECT_EQ(step6_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step6_->ShowModal(), forms::mrOk);
   EXPECT_TRUE(both_checked);
   EXPECT_EQ(focused, "FinishButton");
   EXPECT_EQ(step6_->Get("CBStartup").text, "Run Quorlin 5 Heraldo at startup");
@@ -119,7 +119,7 @@ TEST_F(FinishPageTest, TheCaptionsAreTheChosenLanguagesSuiteTexts) {
   app::Session().SuiteTexts["001"] = "Quorlin Cinque";
   app::Session().SuiteTexts["009"] = "Araldo";
   Then([&] { step6_->KeyDown(Key::kEnter); });  // Enter presses Finish
-  EXPECT_EQ(step6_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step6_->ShowModal(), forms::mrOk);
   EXPECT_TRUE(Exists(startup_ + "\\Araldo.lnk"));
   EXPECT_TRUE(Exists(desktop_ + "\\Quorlin Cinque.lnk"));
   EXPECT_FALSE(Exists(DesktopLink()));
@@ -130,7 +130,7 @@ TEST_F(FinishPageTest, OnlyTheCheckedShortcutIsMade) {
     step6_->SetChecked("CBStartup", false);
     step6_->Click("FinishButton");
   });
-  EXPECT_EQ(step6_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step6_->ShowModal(), forms::mrOk);
   EXPECT_FALSE(Exists(StartupLink()));
   EXPECT_TRUE(Exists(DesktopLink()));
 }
@@ -140,7 +140,7 @@ TEST_F(FinishPageTest, OnlyTheStartupShortcut) {
     step6_->SetChecked("CBDesktop", false);
     step6_->Click("FinishButton");
   });
-  EXPECT_EQ(step6_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step6_->ShowModal(), forms::mrOk);
   EXPECT_TRUE(Exists(StartupLink()));
   EXPECT_FALSE(Exists(DesktopLink()));
 }
@@ -151,7 +151,7 @@ TEST_F(FinishPageTest, NoBoxesNoShortcuts) {
     step6_->Click("CBDesktop");
     step6_->Click("FinishButton");
   });
-  EXPECT_EQ(step6_->ShowModal(), app::mrOk);
+  EXPECT_EQ(step6_->ShowModal(), forms::mrOk);
   EXPECT_FALSE(Exists(StartupLink()));
   EXPECT_FALSE(Exists(DesktopLink()));
 }
@@ -163,7 +163,7 @@ TEST_F(FinishPageTest, TheCloseBoxMakesNoShortcutAndEscapeDoesNothing) {
     open_after_escape = step6_->Visible();
     step6_->CloseByFrame();
   });
-  EXPECT_EQ(step6_->ShowModal(), app::mrCancel);
+  EXPECT_EQ(step6_->ShowModal(), forms::mrCancel);
   EXPECT_TRUE(open_after_escape);
   EXPECT_FALSE(Exists(StartupLink()));
   EXPECT_FALSE(Exists(DesktopLink()));
@@ -186,7 +186,7 @@ TEST_F(FinishPageTest, AShellLinkErrorIsShownAndThePageClosesWithOk) {
   Then([&] { step6_->Click("FinishButton"); });
   const int result = step6_->ShowModal();
   platform::Install(&sim_->machine());
-  EXPECT_EQ(result, app::mrOk);
+  EXPECT_EQ(result, forms::mrOk);
   ASSERT_EQ(fe_.boxes.size(), 1u) << "the error ends the handler: one message, not two";
   EXPECT_EQ(fe_.boxes[0].caption, "QR5_Installer");
   EXPECT_FALSE(fe_.boxes[0].text.empty());

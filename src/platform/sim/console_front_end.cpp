@@ -12,9 +12,9 @@ namespace qr5::platform::sim {
 
 namespace {
 
-using app::Control;
-using app::ControlKind;
-using app::Form;
+using forms::Control;
+using forms::ControlKind;
+using forms::Form;
 
 std::string Lower(std::string s) {
   for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -134,7 +134,7 @@ void RenderControl(const Form& form, const Control& c, std::vector<std::string>&
 
 ConsoleFrontEnd::ConsoleFrontEnd(std::istream& in, std::ostream& out) : in_(in), out_(out) {}
 
-std::vector<std::string> ConsoleFrontEnd::Render(const app::Form& form) {
+std::vector<std::string> ConsoleFrontEnd::Render(const forms::Form& form) {
   std::vector<std::string> lines;
   lines.push_back("=== " + form.class_name + ": " + Displayed(form.caption) + " ===");
   for (const auto& control : form.Controls())
@@ -142,7 +142,7 @@ std::vector<std::string> ConsoleFrontEnd::Render(const app::Form& form) {
   return lines;
 }
 
-void ConsoleFrontEnd::PrintForm(app::Form& form, bool again) {
+void ConsoleFrontEnd::PrintForm(forms::Form& form, bool again) {
   std::vector<std::string> lines = Render(form);
   for (size_t i = 0; i < lines.size(); ++i)
     out_ << AnsiToUtf8(lines[i]) << (i == 0 && again ? " (updated)\n" : "\n");
@@ -154,7 +154,7 @@ void ConsoleFrontEnd::PrintForm(app::Form& form, bool again) {
 // What changed since the form was printed last: the changed lines alone
 // when the last output was about this form and it kept its shape (the same
 // lines and caption), else the whole form again.
-void ConsoleFrontEnd::PrintChanges(app::Form& form) {
+void ConsoleFrontEnd::PrintChanges(forms::Form& form) {
   if (!form.Visible()) return;
   std::vector<std::string> lines = Render(form);
   auto it = printed_.find(&form);
@@ -172,25 +172,25 @@ void ConsoleFrontEnd::PrintChanges(app::Form& form) {
   last_printed_ = &form;
 }
 
-void ConsoleFrontEnd::FormShown(app::Form& form) {
+void ConsoleFrontEnd::FormShown(forms::Form& form) {
   shown_.erase(std::remove(shown_.begin(), shown_.end(), &form), shown_.end());
   shown_.push_back(&form);
   PrintForm(form, false);
 }
 
-void ConsoleFrontEnd::FormHidden(app::Form& form) {
+void ConsoleFrontEnd::FormHidden(forms::Form& form) {
   shown_.erase(std::remove(shown_.begin(), shown_.end(), &form), shown_.end());
   printed_.erase(&form);
   if (last_printed_ == &form) last_printed_ = nullptr;
 }
 
-void ConsoleFrontEnd::FormChanged(app::Form& form) { PrintChanges(form); }
+void ConsoleFrontEnd::FormChanged(forms::Form& form) { PrintChanges(form); }
 
 void ConsoleFrontEnd::ProcessMessages() {
-  for (app::Form* form : shown_) PrintChanges(*form);
+  for (forms::Form* form : shown_) PrintChanges(*form);
 }
 
-app::Form* ConsoleFrontEnd::ActiveForm() const {
+forms::Form* ConsoleFrontEnd::ActiveForm() const {
   for (auto it = shown_.rbegin(); it != shown_.rend(); ++it)
     if ((*it)->Visible()) return *it;
   return nullptr;
@@ -205,7 +205,7 @@ bool ConsoleFrontEnd::ReadLine(std::string* line) {
 }
 
 bool ConsoleFrontEnd::HandleMessage() {
-  app::Form* form = ActiveForm();
+  forms::Form* form = ActiveForm();
   // The form in front is printed again when it came back to the front after
   // other output, and what changed of it otherwise.
   if (form != nullptr) {
@@ -230,7 +230,7 @@ bool ConsoleFrontEnd::HandleMessage() {
 bool ConsoleFrontEnd::Perform(const std::string& line, std::string* error) {
   std::string rest = line;
   const std::string verb = Lower(NextWord(rest));
-  app::Form* form = ActiveForm();
+  forms::Form* form = ActiveForm();
   if (form == nullptr) {
     *error = "no window is shown";
     return false;
@@ -248,19 +248,19 @@ bool ConsoleFrontEnd::Perform(const std::string& line, std::string* error) {
   if (verb == "key") {
     const std::string key = Lower(Trim(rest));
     if (key == "enter") {
-      form->KeyDown(app::Key::kEnter);
+      form->KeyDown(forms::Key::kEnter);
     } else if (key == "escape" || key == "esc") {
-      form->KeyDown(app::Key::kEscape);
+      form->KeyDown(forms::Key::kEscape);
     } else if (key == "tab") {
-      form->KeyDown(app::Key::kTab);
+      form->KeyDown(forms::Key::kTab);
     } else if (key == "shift+tab") {
-      form->KeyDown(app::Key::kTab, {.shift = true});
+      form->KeyDown(forms::Key::kTab, {.shift = true});
     } else if (key == "f4") {
-      form->KeyDown(app::Key::kF4);
+      form->KeyDown(forms::Key::kF4);
     } else if (key == "alt+f4") {
-      form->KeyDown(app::Key::kF4, {.alt = true});
+      form->KeyDown(forms::Key::kF4, {.alt = true});
     } else if (key == "alt+shift+f4" || key == "shift+alt+f4") {
-      form->KeyDown(app::Key::kF4, {.shift = true, .alt = true});
+      form->KeyDown(forms::Key::kF4, {.shift = true, .alt = true});
     } else if (key.size() == 5 && key.compare(0, 4, "alt+") == 0 &&
                std::isalnum(static_cast<unsigned char>(key[4]))) {
       if (!form->PressAccelerator(key[4])) {
@@ -351,7 +351,7 @@ int ConsoleFrontEnd::MessageBox(const std::string& text, const std::string& capt
       std::string line;
       if (!ReadLine(&line)) {
         // No one is left to answer: the negative answer, and the run ends.
-        app::App().Terminate();
+        forms::App().Terminate();
         answer = yes_no ? platform::IDNO : platform::IDCANCEL;
         break;
       }

@@ -31,11 +31,11 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "forms/application.h"
 
 namespace qr5::platform::sim {
 
-class ConsoleFrontEnd : public app::FrontEnd {
+class ConsoleFrontEnd : public forms::FrontEnd {
  public:
   ConsoleFrontEnd(std::istream& in, std::ostream& out);
 
@@ -52,32 +52,32 @@ class ConsoleFrontEnd : public app::FrontEnd {
   // Every message box shown, in order.
   std::vector<MessageBoxRecord> message_boxes;
 
-  void FormShown(app::Form& form) override;
-  void FormHidden(app::Form& form) override;
-  void FormChanged(app::Form& form) override;
+  void FormShown(forms::Form& form) override;
+  void FormHidden(forms::Form& form) override;
+  void FormChanged(forms::Form& form) override;
   bool HandleMessage() override;
   void ProcessMessages() override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
 
   // The form actions go to: the one shown last that is still visible.
-  app::Form* ActiveForm() const;
+  forms::Form* ActiveForm() const;
   // The lines printed for a form (caption line first).
-  static std::vector<std::string> Render(const app::Form& form);
+  static std::vector<std::string> Render(const forms::Form& form);
 
  private:
   // Carries out one action line; false with *error set when it is refused.
   bool Perform(const std::string& line, std::string* error);
   // The whole form; again: a form already on screen, printed anew because
   // it changed shape or came back in front ("(updated)" after the caption).
-  void PrintForm(app::Form& form, bool again);
-  void PrintChanges(app::Form& form);
+  void PrintForm(forms::Form& form, bool again);
+  void PrintChanges(forms::Form& form);
   bool ReadLine(std::string* line);
 
   std::istream& in_;
   std::ostream& out_;
-  std::vector<app::Form*> shown_;  // in showing order
-  std::map<const app::Form*, std::vector<std::string>> printed_;
-  const app::Form* last_printed_ = nullptr;
+  std::vector<forms::Form*> shown_;  // in showing order
+  std::map<const forms::Form*, std::vector<std::string>> printed_;
+  const forms::Form* last_printed_ = nullptr;
 };
 
 }  // namespace qr5::platform::sim

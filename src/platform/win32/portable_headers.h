@@ -130,7 +130,7 @@
 #pragma push_macro("SEM_NOOPENFILEERRORBOX")
 #undef SEM_NOOPENFILEERRORBOX
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "platform/platform.h"
 
 #pragma pop_macro("CopyFile")

@@ -13,9 +13,9 @@
 
 namespace qr5::platform::win32 {
 
-using app::Control;
-using app::ControlKind;
-using app::Form;
+using forms::Control;
+using forms::ControlKind;
+using forms::Form;
 
 namespace {
 
@@ -339,12 +339,12 @@ struct WindowStyle {
 WindowStyle FrameStyle(const Form& form) {
   WindowStyle s{WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN, 0};
   if (form.system_menu) s.style |= WS_SYSMENU;
-  if (form.border == app::BorderStyle::kDialog) {
+  if (form.border == forms::BorderStyle::kDialog) {
     s.ex_style |= WS_EX_DLGMODALFRAME;
-  } else if (form.border == app::BorderStyle::kSingle && form.system_menu && form.minimize_box) {
+  } else if (form.border == forms::BorderStyle::kSingle && form.system_menu && form.minimize_box) {
     s.style |= WS_MINIMIZEBOX;
   }
-  if (form.border == app::BorderStyle::kNone) s.style &= ~static_cast<DWORD>(WS_CAPTION);
+  if (form.border == forms::BorderStyle::kNone) s.style &= ~static_cast<DWORD>(WS_CAPTION);
   return s;
 }
 
@@ -474,8 +474,8 @@ void Win32FrontEnd::Create(FormWindow& fw) {
                                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(child.id)),
                                      instance_, nullptr);
       if (child.hwnd != nullptr) {
-        HFONT font = c.font == app::FontStyle::kTitle  ? fonts.title
-                     : c.font == app::FontStyle::kBold ? fonts.bold
+        HFONT font = c.font == forms::FontStyle::kTitle  ? fonts.title
+                     : c.font == forms::FontStyle::kBold ? fonts.bold
                                                        : fonts.normal;
         ::SendMessageA(child.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (c.kind == ControlKind::kTreeView) FillDrives(child);
@@ -561,7 +561,7 @@ void Win32FrontEnd::Sync(FormWindow& fw) {
   syncing_ = was_syncing;
 }
 
-void Win32FrontEnd::FormShown(app::Form& form) {
+void Win32FrontEnd::FormShown(forms::Form& form) {
   auto& slot = windows_[&form];
   if (slot == nullptr) {
     slot = std::make_unique<FormWindow>();
@@ -586,7 +586,7 @@ void Win32FrontEnd::FormShown(app::Form& form) {
   Sync(fw);
 }
 
-void Win32FrontEnd::FormHidden(app::Form& form) {
+void Win32FrontEnd::FormHidden(forms::Form& form) {
   auto it = windows_.find(&form);
   if (it == windows_.end()) return;
   std::unique_ptr<FormWindow> fw = std::move(it->second);
@@ -612,14 +612,14 @@ void Win32FrontEnd::DestroyHidden() {
   graveyard_.clear();
 }
 
-void Win32FrontEnd::FormChanged(app::Form& form) {
+void Win32FrontEnd::FormChanged(forms::Form& form) {
   auto it = windows_.find(&form);
   if (it != windows_.end()) Sync(*it->second);
 }
 
 void Win32FrontEnd::Act(FormWindow& fw, const std::function<void()>& action) {
   ++dispatch_depth_;
-  app::App().Guard(action);
+  forms::App().Guard(action);
   --dispatch_depth_;
   (void)fw;
   // An action may change any shown form (a dialog's answer changes its page).
@@ -746,7 +746,7 @@ bool Win32FrontEnd::PreTranslate(void* raw) {
   FormWindow* fw = FindWindowOf(root);
   if (fw == nullptr || !fw->form->Visible()) return false;
   Form& form = *fw->form;
-  app::ShiftState shift;
+  forms::ShiftState shift;
   shift.shift = ::GetKeyState(VK_SHIFT) < 0;
   shift.ctrl = ::GetKeyState(VK_CONTROL) < 0;
   shift.alt = msg.message == WM_SYSKEYDOWN || ::GetKeyState(VK_MENU) < 0;
@@ -756,12 +756,12 @@ bool Win32FrontEnd::PreTranslate(void* raw) {
   ::GetClassNameA(msg.hwnd, class_name, sizeof class_name);
   const bool dropped = std::string(class_name) == "ComboBox" &&
                        ::SendMessageA(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
-  app::Key key = app::Key::kOther;
-  if (vk == VK_RETURN && !dropped) key = app::Key::kEnter;
-  if (vk == VK_ESCAPE && !dropped) key = app::Key::kEscape;
-  if (vk == VK_TAB) key = app::Key::kTab;
-  if (vk == VK_F4 && shift.alt) key = app::Key::kF4;
-  if (key != app::Key::kOther) {
+  forms::Key key = forms::Key::kOther;
+  if (vk == VK_RETURN && !dropped) key = forms::Key::kEnter;
+  if (vk == VK_ESCAPE && !dropped) key = forms::Key::kEscape;
+  if (vk == VK_TAB) key = forms::Key::kTab;
+  if (vk == VK_F4 && shift.alt) key = forms::Key::kF4;
+  if (key != forms::Key::kOther) {
     Act(*fw, [&form, key, shift] { form.KeyDown(key, shift); });
     return true;
   }

@@ -26,15 +26,15 @@ namespace qr5::platform::win32 {
 
 struct FormWindow;
 
-class Win32FrontEnd : public app::FrontEnd {
+class Win32FrontEnd : public forms::FrontEnd {
  public:
   // instance and show are WinMain's: the module and how to show the first window.
   Win32FrontEnd(HINSTANCE__* instance, int show);
   ~Win32FrontEnd() override;
 
-  void FormShown(app::Form& form) override;
-  void FormHidden(app::Form& form) override;
-  void FormChanged(app::Form& form) override;
+  void FormShown(forms::Form& form) override;
+  void FormHidden(forms::Form& form) override;
+  void FormChanged(forms::Form& form) override;
   // Waits for one message (GetMessage) and dispatches it; false on WM_QUIT or
   // when no window of ours is shown and nothing is queued.
   bool HandleMessage() override;
@@ -59,7 +59,7 @@ class Win32FrontEnd : public app::FrontEnd {
   int show_;
   bool syncing_ = false;
   int dispatch_depth_ = 0;
-  std::map<app::Form*, std::unique_ptr<FormWindow>> windows_;
+  std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
   int serial_ = 0;
   std::vector<HWND__*> hidden_;  // destroyed once no message of theirs is in progress
   std::vector<std::unique_ptr<FormWindow>> graveyard_;

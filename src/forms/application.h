@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "app/form.h"
+#include "forms/form.h"
 
-namespace qr5::app {
+namespace qr5::forms {
 
 // What a toolkit has to do for the application. One per process.
 class FrontEnd {
@@ -93,4 +93,4 @@ class Application {
 // The process's application object (the VCL's Application).
 Application& App();
 
-}  // namespace qr5::app
+}  // namespace qr5::forms

@@ -1,11 +1,11 @@
-#include "app/application.h"
+#include "forms/application.h"
 
 #include <iostream>
 #include <stdexcept>
 
 #include "platform/platform.h"
 
-namespace qr5::app {
+namespace qr5::forms {
 
 namespace {
 
@@ -137,4 +137,4 @@ void Application::Reset() {
   main_closed_ = false;
 }
 
-}  // namespace qr5::app
+}  // namespace qr5::forms

@@ -1,11 +1,11 @@
-#include "app/form.h"
+#include "forms/form.h"
 
 #include <cctype>
 #include <stdexcept>
 
-#include "app/application.h"
+#include "forms/application.h"
 
-namespace qr5::app {
+namespace qr5::forms {
 
 namespace {
 
@@ -288,4 +288,4 @@ void Form::Changed() {
   if (visible_) App().Front().FormChanged(*this);
 }
 
-}  // namespace qr5::app
+}  // namespace qr5::forms

@@ -2,11 +2,11 @@
 
 #include <stdexcept>
 
-#include "app/application.h"
-#include "app/form.h"
-#include "scripted_front_end.h"
+#include "forms/application.h"
+#include "forms/form.h"
+#include "forms/scripted_front_end.h"
 
-namespace qr5::app {
+namespace qr5::forms {
 namespace {
 
 using testing::ScriptedFrontEnd;
@@ -397,4 +397,4 @@ TEST_F(FormModelTest, WithoutFrontEndModalPagesEndWithCancel) {
 }
 
 }  // namespace
-}  // namespace qr5::app
+}  // namespace qr5::forms

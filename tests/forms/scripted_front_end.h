@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/application.h"
+#include "forms/application.h"
 #include "platform/platform.h"
 
 namespace qr5::testing {
@@ -18,7 +18,7 @@ struct RecordedBox {
   unsigned flags = 0;
 };
 
-class ScriptedFrontEnd : public app::FrontEnd {
+class ScriptedFrontEnd : public forms::FrontEnd {
  public:
   std::deque<std::function<void()>> steps;
   std::deque<int> box_answers;     // IDOK when empty
@@ -27,9 +27,9 @@ class ScriptedFrontEnd : public app::FrontEnd {
   std::vector<std::string> hidden;
   int process_calls = 0;
 
-  void FormShown(app::Form& form) override { shown.push_back(form.class_name); }
-  void FormHidden(app::Form& form) override { hidden.push_back(form.class_name); }
-  void FormChanged(app::Form&) override {}
+  void FormShown(forms::Form& form) override { shown.push_back(form.class_name); }
+  void FormHidden(forms::Form& form) override { hidden.push_back(form.class_name); }
+  void FormChanged(forms::Form&) override {}
   bool HandleMessage() override {
     if (steps.empty()) return false;
     auto step = std::move(steps.front());

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace qr5::app {
+namespace qr5::forms {
 
 // Modal results exchanged between pages, dialogs and the wizard driver.
 inline constexpr int mrNone = 0;
@@ -205,4 +205,4 @@ class Form {
   bool modal_ = false;
 };
 
-}  // namespace qr5::app
+}  // namespace qr5::forms
