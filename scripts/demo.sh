@@ -38,3 +38,25 @@ echo "..."
 build/bin/qr5machine tree "$M" 'C:\Documents and Settings\All Users\Start Menu\Programs' || true
 echo "--- registry (HKCU\\Quorlin5 and the uninstall entry)"
 build/bin/qr5machine reg "$M" | grep -A3 -i -E '^\[HKEY_CURRENT_USER\\Quorlin5\]|Uninstall\\Quorlin 5\]' || true
+
+# The uninstaller, started as Add/Remove Programs starts it: the
+# "UninstallString" of the uninstall entry (quoted when the folder has a
+# blank). It hands over to its copy in the temporary folder, which carries on
+# in this console: Next, Yes, Finish.
+echo
+UNINSTALL=$(build/bin/qr5machine reg "$M" | tr -d "\r" | sed -n 's/^"UninstallString"="\(.*\)"$/\1/p' | sed 's/\\\\/\\/g; s/^"//; s/"$//')
+echo "--- running $UNINSTALL"
+UNINSTALL_HOST="$M/drives/${UNINSTALL:0:1}/$(echo "${UNINSTALL:3}" | tr '\\' '/')"
+chmod +x "$UNINSTALL_HOST"  # files on the machine's drives carry no execute bit
+printf 'click NextButton\nclick YesButton\nclick FinishButton\n' | "$UNINSTALL_HOST" | grep -E '^(===|> )' || true
+
+echo
+echo "--- what is left: the database engine's files and settings (other programs share them),"
+echo "--- D:\\Apps (made by the setup above the folder it was given) and, until Windows"
+echo "--- starts again, the uninstaller's copy in the temporary folder"
+build/bin/qr5machine tree "$M" 'D:\' || true
+build/bin/qr5machine tree "$M" 'C:\Program Files\Borland' || true
+build/bin/qr5machine tree "$M" 'C:\WINDOWS\TEMP' || true
+build/bin/qr5machine tree "$M" 'C:\Documents and Settings\All Users\Start Menu\Programs' || true
+echo "--- registry: no HKCU\\Quorlin5, no uninstall entry; the engine's key stays"
+build/bin/qr5machine reg "$M" | grep -i -E '^\[HKEY_CURRENT_USER\\Quorlin5\]|Uninstall\\Quorlin 5\]|^\[HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine\]' || true

@@ -175,6 +175,9 @@ class HostFileSystem : public pf::FileSystem {
     if (InSink(from) && InSink(to)) return true;
     return Check(::rename(HostPath(from).c_str(), HostPath(to).c_str()) == 0);
   }
+  // The packing tools never schedule a deletion and have no Windows folder.
+  bool DeleteAtReboot(const std::string&) override { return false; }
+  std::string GetWindowsDirectory() override { return ""; }
   std::string GetLogicalDriveStrings() override { return std::string("/\0", 2); }
   std::string GetShortPathName(const std::string& path) override { return path; }
   bool GetDiskFreeSpace(const std::string&, int64_t* free_bytes) override {

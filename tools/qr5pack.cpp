@@ -3,6 +3,7 @@
 //   qr5pack list ARCHIVE
 //   qr5pack test ARCHIVE [--password P]
 //   qr5pack extract ARCHIVE DIR [--password P] [--flat]
+//   qr5pack manifest FOLDER OUT.cpp [--exclude NAME]
 // test and extract print one line per entry (ok, bad-crc, skipped, failed,
 // then the name) and exit 0 when every entry is ok, 1 when one is not, 2 when
 // the archive itself cannot be read.
@@ -15,6 +16,7 @@
 #include "archive/zip_archive.h"
 #include "archive/zip_errors.h"
 #include "host_machine.h"
+#include "suite_manifest.h"
 #include "zip_writer.h"
 
 namespace {
@@ -36,7 +38,8 @@ int Usage() {
                "usage: qr5pack pack STUB FOLDER OUT\n"
                "       qr5pack list ARCHIVE\n"
                "       qr5pack test ARCHIVE [--password P]\n"
-               "       qr5pack extract ARCHIVE DIR [--password P] [--flat]\n");
+               "       qr5pack extract ARCHIVE DIR [--password P] [--flat]\n"
+               "       qr5pack manifest FOLDER OUT.cpp [--exclude NAME]\n");
   return 2;
 }
 
@@ -141,10 +144,13 @@ int main(int argc, char** argv) {
   if (args.empty()) return Usage();
   std::string password;
   bool flat = false;
+  std::string exclude;
   std::vector<std::string> positional;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--password" && i + 1 < args.size()) {
       password = args[++i];
+    } else if (args[i] == "--exclude" && i + 1 < args.size()) {
+      exclude = args[++i];
     } else if (args[i] == "--flat") {
       flat = true;
     } else {
@@ -155,6 +161,14 @@ int main(int argc, char** argv) {
   try {
     if (command == "pack" && positional.size() == 3) {
       std::string error = qr5::tools::PackFolder(positional[0], positional[1], positional[2]);
+      if (!error.empty()) {
+        std::fprintf(stderr, "qr5pack: %s\n", error.c_str());
+        return 2;
+      }
+      return 0;
+    }
+    if (command == "manifest" && positional.size() == 2) {
+      const std::string error = qr5::tools::WriteSuiteManifest(positional[0], positional[1], exclude);
       if (!error.empty()) {
         std::fprintf(stderr, "qr5pack: %s\n", error.c_str());
         return 2;

@@ -3,6 +3,7 @@
 #include "app/session_state.h"
 #include "archive/zip_archive.h"
 #include "install/extraction_failure.h"
+#include "install/record_install_dir.h"
 #include "install/registry_records.h"
 #include "lang/strip_trailing_backslash.h"
 #include "platform/platform.h"

@@ -4,8 +4,10 @@
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "install/registry_records.h"
+#include "install/remove_shell_sub_folder.h"
 #include "install/shell_link.h"
 #include "install/suite_program_table.h"
+#include "install/suite_text.h"
 #include "lang/ini_file.h"
 #include "platform/platform.h"
 

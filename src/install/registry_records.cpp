@@ -1,6 +1,5 @@
 #include "install/registry_records.h"
 
-#include "app/session_state.h"
 #include "install/registry_key.h"
 
 namespace qr5::install {
@@ -66,10 +65,6 @@ std::string GetProgramFilesDir() {
   RegistryKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey)) return "";
   return key.ReadString("ProgramFilesDir");
-}
-
-void RecordInstallDir(const std::string& install_dir) {
-  app::Session().RecordedInstallDir = install_dir;
 }
 
 }  // namespace qr5::install

@@ -17,7 +17,5 @@ void WriteRegInstallPath(const std::string& install_dir);
 void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path);
 // "ProgramFilesDir" as the system records it; "" when missing.
 std::string GetProgramFilesDir();
-// Keeps the install folder in the session for the shortcut targets.
-void RecordInstallDir(const std::string& install_dir);
 
 }  // namespace qr5::install

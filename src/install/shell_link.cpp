@@ -2,7 +2,6 @@
 
 #include <stdexcept>
 
-#include "app/file_cleanup.h"
 #include "platform/platform.h"
 
 namespace qr5::install {
@@ -55,17 +54,6 @@ void CreateShellSubFolder(int kind, const std::string& sub_path) {
   const std::string folder = GetShellFolder(kind);
   if (folder.empty()) return;
   Sys().files->CreateDirectory(folder + sub_path);
-}
-
-void RemoveShellSubFolder(const std::string& sub_path) {
-  const std::string programs = GetShellFolder(sfPrograms);
-  if (programs.empty()) return;
-  const std::string folder = programs + sub_path;
-  const uint32_t attributes = Sys().files->GetFileAttributes(folder);
-  if (attributes != platform::INVALID_FILE_ATTRIBUTES &&
-      (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    app::DeleteFolderTree(folder);
-  }
 }
 
 }  // namespace qr5::install

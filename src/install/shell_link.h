@@ -20,9 +20,6 @@ void CreateShellLink(const std::string& target, const std::string& caption, int 
 // a backslash). The result is not examined.
 void CreateShellSubFolder(int kind, const std::string& sub_path);
 
-// Deletes <Programs folder> + sub_path with everything in it, if it exists.
-void RemoveShellSubFolder(const std::string& sub_path);
-
 // The file name a caption gives its shortcut: characters that Windows
 // forbids in file names become "-".
 std::string LinkFileName(const std::string& caption);

@@ -30,8 +30,4 @@ inline constexpr std::array<SuiteProgram, 9> SuiteProgramTable{{
     {"HERALDO.EXE", "HERALDO.INI", "HERALDO_LANGUAGE.", "HERALDO.PDF", "009", "019"},
 }};
 
-// The suite text of key as loaded from the chosen language file, or its
-// built-in default when none was loaded.
-std::string SuiteText(const std::string& key);
-
 }  // namespace qr5::install

@@ -130,6 +130,7 @@ class FileSystem {
   virtual std::string GetModuleFileName() = 0;  // the running executable
   virtual std::string GetTempPath() = 0;        // ends in a backslash; "" on failure
   virtual std::string GetCurrentDirectory() = 0;
+  virtual std::string GetWindowsDirectory() = 0;  // no trailing backslash; "" on failure
 
   // FindFirstFileA on a path that ends in a wildcard mask; null when nothing
   // matches. attribute_mask filters like Delphi's FindFirst: entries that
@@ -144,6 +145,10 @@ class FileSystem {
   virtual bool CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) = 0;
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING.
   virtual bool MoveFileReplace(const std::string& from, const std::string& to) = 0;
+  // MoveFileExA(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT): the file is deleted
+  // at the next start of Windows. The NT family only; the 9x family fails
+  // and keeps such deletions in WININIT.INI instead.
+  virtual bool DeleteAtReboot(const std::string& path) = 0;
   // GetLogicalDriveStringsA: "C:\<NUL>D:\<NUL>" (each root followed by NUL).
   virtual std::string GetLogicalDriveStrings() = 0;
   // GetShortPathNameA; "" on failure (for example a missing path).
@@ -188,6 +193,11 @@ class Registry {
   virtual long SetValue(HKEY key, const std::string& name, uint32_t type, const uint8_t* data,
                         uint32_t size) = 0;
   virtual long CloseKey(HKEY key) = 0;
+  // RegDeleteValueA.
+  virtual long DeleteValue(HKEY key, const std::string& name) = 0;
+  // RegDeleteKeyA of a key without subkeys (a key with subkeys is refused,
+  // as on the NT family).
+  virtual long DeleteKey(HKEY parent, const std::string& sub_key) = 0;
 };
 
 // ---- Locale, version ---------------------------------------------------------
@@ -223,6 +233,9 @@ class Processes {
   // CreateMutexA(NULL, FALSE, name): true when a handle was returned (also
   // when the mutex already existed); it stays open until the process ends.
   virtual bool CreateMutex(const std::string& name) = 0;
+  // CreateProcessA(NULL, command_line, ...): true when the program started;
+  // its handles are closed at once and it is not waited for.
+  virtual bool StartProcess(const std::string& command_line) = 0;
 };
 
 // ---- COM shell links ---------------------------------------------------------
@@ -236,6 +249,11 @@ class ShellLink {
   // IPersistFile::Save with remember = FALSE. The ANSI path is converted to
   // UTF-16 through the ANSI code page.
   virtual bool Save(const std::string& link_path) = 0;
+  // IPersistFile::Load of an existing link file; false when it cannot be read.
+  virtual bool Load(const std::string& link_path) = 0;
+  // IShellLinkA::GetPath with SLGP_RAWPATH: the target as recorded, "" when
+  // the link has none.
+  virtual std::string GetPath() = 0;
 };
 
 class Com {

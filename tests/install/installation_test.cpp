@@ -18,6 +18,7 @@
 #include "install/lnk_reader.h"
 #include "install/shell_link.h"
 #include "install/suite_program_table.h"
+#include "install/suite_text.h"
 #include "pages/form_step1.h"
 #include "pages/form_step2.h"
 #include "pages/form_step3.h"
@@ -203,7 +204,10 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
     ASSERT_TRUE(FileExists(installed)) << installed;
     ++suite_files;
     const std::string original = ReadHostFile(entry.path().string());
-    if (IsTableIni(relative)) {
+    if (relative == "QR5_UNINSTALLER.EXE") {
+      // The payload carries the built uninstaller in place of the suite's stand-in.
+      EXPECT_EQ(ReadFile(installed), ReadHostFile(std::string(QR5_BINARY_DIR) + "/bin/QR5_UNINSTALLER.EXE"));
+    } else if (IsTableIni(relative)) {
       EXPECT_EQ(WithoutLanguageFile(ReadFile(installed)), WithoutLanguageFile(original)) << installed;
     } else {
       EXPECT_EQ(ReadFile(installed), original) << installed;

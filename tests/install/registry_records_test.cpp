@@ -9,6 +9,7 @@
 #include "app/session_state.h"
 #include "install/engine_settings.h"
 #include "install/install_fixture.h"
+#include "install/record_install_dir.h"
 #include "install/registry_records.h"
 
 namespace qr5::install {

@@ -8,6 +8,7 @@
 
 #include "install/install_fixture.h"
 #include "install/lnk_reader.h"
+#include "install/remove_shell_sub_folder.h"
 #include "install/shell_link.h"
 
 namespace qr5::install {

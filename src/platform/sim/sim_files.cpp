@@ -351,6 +351,20 @@ std::unique_ptr<FileSearch> SimFileSystem::FindFirst(const std::string& path_mas
   return std::make_unique<SimFileSearch>(ctx_, std::move(found));
 }
 
+bool SimFileSystem::DeleteAtReboot(const std::string& path) {
+  constexpr uint32_t kErrorCallNotImplemented = 120;  // what the 9x family answers
+  if (ctx_.config.version.platform_id != 2) return Fail(kErrorCallNotImplemented);
+  WindowsPath wp;
+  HostLocation loc;
+  if (!Locate(path, &wp, &loc)) return false;
+  if (!loc.exists) return Fail(ERROR_FILE_NOT_FOUND);
+  std::string pending;
+  ReadHostFile(ctx_.root + "/reboot-deletes.txt", &pending);
+  pending += path + "\n";
+  if (!WriteHostFileAtomic(ctx_.root + "/reboot-deletes.txt", pending)) return Fail(ERROR_ACCESS_DENIED);
+  return true;
+}
+
 bool SimFileSystem::DeleteFile(const std::string& path) {
   WindowsPath wp;
   HostLocation loc;

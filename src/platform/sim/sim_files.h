@@ -20,6 +20,7 @@ class SimFileSystem : public FileSystem {
   std::string GetModuleFileName() override { return ctx_.module_file_name; }
   std::string GetTempPath() override;
   std::string GetCurrentDirectory() override { return ctx_.current_dir; }
+  std::string GetWindowsDirectory() override { return "C:\\WINDOWS"; }
   std::unique_ptr<FileSearch> FindFirst(const std::string& path_mask,
                                         uint32_t attribute_mask) override;
   bool DeleteFile(const std::string& path) override;
@@ -29,6 +30,8 @@ class SimFileSystem : public FileSystem {
   bool RemoveDirectory(const std::string& path) override;
   bool CopyFile(const std::string& from, const std::string& to, bool fail_if_exists) override;
   bool MoveFileReplace(const std::string& from, const std::string& to) override;
+  // Kept in reboot-deletes.txt of the machine root until SimMachine::Reboot.
+  bool DeleteAtReboot(const std::string& path) override;
   std::string GetLogicalDriveStrings() override;
   std::string GetShortPathName(const std::string& path) override;
   bool GetDiskFreeSpace(const std::string& root_path, int64_t* free_bytes) override;

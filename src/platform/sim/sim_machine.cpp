@@ -111,7 +111,7 @@ SimMachine::SimMachine(const std::string& root)
       profile_(std::make_unique<SimProfile>(*files_)),
       registry_(std::make_unique<SimRegistry>(root)),
       system_(std::make_unique<SimSystemInfo>(*ctx_)),
-      processes_(std::make_unique<SimProcesses>(root)),
+      processes_(std::make_unique<SimProcesses>(root, *files_)),
       com_(std::make_unique<SimCom>(*files_)) {
   machine_.files = files_.get();
   machine_.profile = profile_.get();
@@ -217,6 +217,45 @@ void SimMachine::SetDriveNotReady(char drive) {
   }
   ctx_->resolver.SetNotReadyDrives(ctx_->config.not_ready_drives);
   WriteMachineSetting(ctx_->ini_path, "Drives", std::string(1, letter), "NotReady");
+}
+
+std::vector<StartedProgram> SimMachine::TakeStartedPrograms() {
+  std::vector<StartedProgram> started = std::move(processes_->started);
+  processes_->started.clear();
+  return started;
+}
+
+void SimMachine::Reboot() {
+  std::string pending;
+  ReadHostFile(ctx_->root + "/reboot-deletes.txt", &pending);
+  size_t start = 0;
+  for (size_t end = pending.find('\n'); end != std::string::npos; end = pending.find('\n', start)) {
+    files_->DeleteFile(pending.substr(start, end - start));
+    start = end + 1;
+  }
+  ::unlink((ctx_->root + "/reboot-deletes.txt").c_str());
+
+  const std::string wininit = files_->GetWindowsDirectory() + "\\WININIT.INI";
+  std::string text;
+  if (!ReadHostFile(HostPath(wininit), &text)) return;
+  bool in_rename = false;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line[0] == '[') {
+      in_rename = AnsiUpper(line) == "[RENAME]";
+      continue;
+    }
+    const size_t eq = line.find('=');
+    if (in_rename && eq != std::string::npos && AnsiUpper(line.substr(0, eq)) == "NUL") {
+      files_->DeleteFile(line.substr(eq + 1));
+    }
+  }
+  files_->MoveFileReplace(wininit, files_->GetWindowsDirectory() + "\\WININIT.BAK");
 }
 
 }  // namespace qr5::platform::sim

@@ -13,8 +13,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_mutex.h"
 
 namespace qr5::platform::sim {
 
@@ -72,6 +74,14 @@ class SimMachine {
   void SetVersion(const OsVersion& version);
   void SetLanguageName(const std::string& name);
   void SetDriveNotReady(char drive);
+
+  // The programs this process asked to start, oldest first; the list is
+  // emptied.
+  std::vector<StartedProgram> TakeStartedPrograms();
+  // A start of Windows: the deletions kept for it (DeleteAtReboot, and the
+  // "NUL=" lines of WININIT.INI's [rename] section, after which WININIT.INI
+  // becomes WININIT.BAK as on the 9x family) are carried out.
+  void Reboot();
 
  private:
   explicit SimMachine(const std::string& root);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/sim/sim_files.h"
 #include "platform/sim/sim_host_io.h"
 
 namespace qr5::platform::sim {
@@ -76,6 +77,32 @@ bool SimProcesses::CreateMutex(const std::string& name) {
   }
   handles_.push_back(fd);
   return true;
+}
+
+bool SimProcesses::StartProcess(const std::string& command_line) {
+  auto is_file = [this](const std::string& path) {
+    const uint32_t a = files_.GetFileAttributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  };
+  auto rest_after = [&command_line](size_t at) {
+    while (at < command_line.size() && command_line[at] == ' ') ++at;
+    return command_line.substr(at);
+  };
+  if (!command_line.empty() && command_line[0] == '"') {
+    const size_t close = command_line.find('"', 1);
+    const std::string exe = command_line.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    if (!is_file(exe)) return files_.Fail(ERROR_FILE_NOT_FOUND);
+    started.push_back({exe, close == std::string::npos ? "" : rest_after(close + 1)});
+    return true;
+  }
+  for (size_t blank = command_line.find(' ');; blank = command_line.find(' ', blank + 1)) {
+    const std::string exe = command_line.substr(0, blank);
+    if (!exe.empty() && is_file(exe)) {
+      started.push_back({exe, blank == std::string::npos ? "" : rest_after(blank)});
+      return true;
+    }
+    if (blank == std::string::npos) return files_.Fail(ERROR_FILE_NOT_FOUND);
+  }
 }
 
 }  // namespace qr5::platform::sim

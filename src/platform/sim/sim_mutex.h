@@ -1,3 +1,6 @@
+// Processes of the simulated machine: named mutexes, and programs started,
+// which are recorded for the host (or a test) to run.
+//
 // Named mutexes of the simulated machine, shared by every process that
 // uses the same machine root. A mutex is the file mutex/<hex of its name>
 // in the root; each handle holds a shared flock on it, so the mutex exists
@@ -13,17 +16,31 @@
 
 namespace qr5::platform::sim {
 
+class SimFileSystem;
+
+// A program that StartProcess was asked to run.
+struct StartedProgram {
+  std::string exe;        // its Windows path
+  std::string arguments;  // the rest of the command line
+};
+
 class SimProcesses : public Processes {
  public:
-  explicit SimProcesses(std::string root) : root_(std::move(root)) {}
+  SimProcesses(std::string root, SimFileSystem& files) : root_(std::move(root)), files_(files) {}
   ~SimProcesses() override;
 
   bool OpenMutex(const std::string& name) override;
   bool CreateMutex(const std::string& name) override;
+  // Finds the program as CreateProcessA does (a quoted path, or else the
+  // shortest blank-separated prefix naming an existing file) and records it.
+  bool StartProcess(const std::string& command_line) override;
+
+  std::vector<StartedProgram> started;
 
  private:
   std::string FileOf(const std::string& name) const;
   std::string root_;
+  SimFileSystem& files_;
   std::vector<int> handles_;  // one shared lock each, kept until the end
 };
 

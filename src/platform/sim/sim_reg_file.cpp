@@ -191,6 +191,15 @@ void RegDatabase::Delete(const std::string& path) {
   }
 }
 
+bool RegDatabase::HasSubKeys(const std::string& path) const {
+  const KeyId id = IdOf(path);
+  for (auto it = keys_.upper_bound(id); it != keys_.end(); ++it) {
+    if (it->first.size() <= id.size() || !std::equal(id.begin(), id.end(), it->first.begin())) break;
+    return true;
+  }
+  return false;
+}
+
 RegDatabase RegDatabase::Parse(const std::string& text, const std::string& label) {
   RegDatabase db;
   std::vector<std::string> lines;

@@ -49,10 +49,14 @@ class RegDatabase {
   // "HKEY_LOCAL_MACHINE"); "" when unknown.
   static std::string RootName(const std::string& name);
 
+  // Removes the key with every key below it.
+  void Delete(const std::string& path);
+  // Whether a key lies below the key at path.
+  bool HasSubKeys(const std::string& path) const;
+
  private:
   using KeyId = std::vector<std::string>;  // upper-cased components
   static KeyId IdOf(const std::string& path);
-  void Delete(const std::string& path);
   std::map<KeyId, RegKey> keys_;
 };
 

@@ -194,6 +194,42 @@ long SimRegistry::SetValue(HKEY key, const std::string& name, uint32_t type, con
   return ERROR_SUCCESS;
 }
 
+long SimRegistry::DeleteValue(HKEY key, const std::string& name) {
+  const std::string path = PathOf(key);
+  if (path.empty()) return ERROR_INVALID_HANDLE;
+  if (Denied(path)) return ERROR_ACCESS_DENIED;
+  try {
+    RootLock lock(root_, true);
+    RegDatabase db = Load();
+    RegKey* stored = db.Find(path);
+    if (stored == nullptr || stored->Find(name) == nullptr) return ERROR_FILE_NOT_FOUND;
+    std::erase_if(stored->values, [&](const RegValue& v) { return AnsiUpper(v.name) == AnsiUpper(name); });
+    if (!Save(db)) return ERROR_ACCESS_DENIED;
+  } catch (const std::runtime_error&) {
+    return kErrorBadDb;
+  }
+  return ERROR_SUCCESS;
+}
+
+long SimRegistry::DeleteKey(HKEY parent, const std::string& sub_key) {
+  std::string path;
+  const long joined = Join(parent, sub_key, &path);
+  if (joined != ERROR_SUCCESS) return joined;
+  if (sub_key.empty() || IsRootPath(path)) return ERROR_ACCESS_DENIED;
+  if (Denied(path)) return ERROR_ACCESS_DENIED;
+  try {
+    RootLock lock(root_, true);
+    RegDatabase db = Load();
+    if (!db.Exists(path)) return ERROR_FILE_NOT_FOUND;
+    if (db.HasSubKeys(path)) return ERROR_ACCESS_DENIED;
+    db.Delete(path);
+    if (!Save(db)) return ERROR_ACCESS_DENIED;
+  } catch (const std::runtime_error&) {
+    return kErrorBadDb;
+  }
+  return ERROR_SUCCESS;
+}
+
 long SimRegistry::CloseKey(HKEY key) {
   if (!PredefinedName(key).empty()) return ERROR_SUCCESS;
   return handles_.erase(key) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;

@@ -33,6 +33,8 @@ class SimRegistry : public Registry {
   long SetValue(HKEY key, const std::string& name, uint32_t type, const uint8_t* data,
                 uint32_t size) override;
   long CloseKey(HKEY key) override;
+  long DeleteValue(HKEY key, const std::string& name) override;
+  long DeleteKey(HKEY parent, const std::string& sub_key) override;
 
   // Adds a key to registry-denied.txt.
   bool Deny(HKEY root, const std::string& sub_key);

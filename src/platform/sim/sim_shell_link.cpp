@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include "platform/sim/sim_codepage.h"
+#include "platform/sim/sim_host_io.h"
+#include "platform/sim/sim_link_target.h"
 
 namespace qr5::platform::sim {
 
@@ -101,6 +103,20 @@ class SimShellLink : public ShellLink {
     }
     return files_.WriteWholeFile(link_path, BuildShellLink(target_, working_dir_, facts));
   }
+  bool Load(const std::string& link_path) override {
+    WindowsPath wp;
+    HostLocation loc;
+    std::string bytes;
+    if (!files_.Locate(link_path, &wp, &loc) || !loc.exists || loc.is_dir ||
+        !ReadHostFile(loc.host, &bytes)) {
+      return false;
+    }
+    const std::optional<std::string> target = LinkTargetOf(bytes);
+    if (!target) return false;
+    target_ = *target;
+    return true;
+  }
+  std::string GetPath() override { return target_; }
 
  private:
   SimFileSystem& files_;

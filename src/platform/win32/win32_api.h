@@ -25,6 +25,7 @@
 #undef GetModuleFileName
 #undef GetShortPathName
 #undef GetTempPath
+#undef GetWindowsDirectory
 #undef MessageBox
 #undef OemToAnsi
 #undef OpenMutex

@@ -28,14 +28,29 @@ class Win32ShellLink : public ShellLink {
     return SUCCEEDED(link_->SetWorkingDirectory(Z(folder)));
   }
 
-  bool Save(const std::string& link_path) override {
-    // IPersistFile takes UTF-16; the path is ANSI text.
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, Z(link_path), -1, nullptr, 0);
-    if (length <= 0) return false;
+  // IPersistFile takes UTF-16; paths are ANSI text. Empty on failure.
+  static std::vector<WCHAR> Wide(const std::string& path) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, Z(path), -1, nullptr, 0);
+    if (length <= 0) return {};
     std::vector<WCHAR> wide(length);
-    if (::MultiByteToWideChar(CP_ACP, 0, Z(link_path), -1, wide.data(), length) != length)
-      return false;
-    return SUCCEEDED(file_->Save(wide.data(), FALSE));
+    if (::MultiByteToWideChar(CP_ACP, 0, Z(path), -1, wide.data(), length) != length) return {};
+    return wide;
+  }
+
+  bool Save(const std::string& link_path) override {
+    const std::vector<WCHAR> wide = Wide(link_path);
+    return !wide.empty() && SUCCEEDED(file_->Save(wide.data(), FALSE));
+  }
+
+  bool Load(const std::string& link_path) override {
+    const std::vector<WCHAR> wide = Wide(link_path);
+    return !wide.empty() && SUCCEEDED(file_->Load(wide.data(), STGM_READ));
+  }
+
+  std::string GetPath() override {
+    char path[MAX_PATH + 1] = {};
+    if (FAILED(link_->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH))) return "";
+    return path;
   }
 
  private:

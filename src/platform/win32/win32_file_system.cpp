@@ -74,6 +74,16 @@ class Win32FileSystem : public FileSystem {
     return path;
   }
 
+  std::string GetWindowsDirectory() override {
+    std::string path = Grown(MAX_PATH, [](char* buffer, DWORD size) {
+      return ::GetWindowsDirectoryA(buffer, size);
+    });
+    if (path.empty()) errors_.Fail();
+    // A drive root ("C:\") is the only form that ends in a backslash.
+    if (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+  }
+
   std::unique_ptr<FileSearch> FindFirst(const std::string& path_mask,
                                         uint32_t attribute_mask) override {
     auto search = std::make_unique<Win32FileSearch>(path_mask, attribute_mask, &errors_);
@@ -113,6 +123,10 @@ class Win32FileSystem : public FileSystem {
     // Windows 95/98/ME have no MoveFileExA: delete the target, then move.
     if (!::DeleteFileA(Z(to)) && ::GetLastError() != ERROR_FILE_NOT_FOUND) return errors_.Fail();
     return ::MoveFileA(Z(from), Z(to)) ? true : errors_.Fail();
+  }
+
+  bool DeleteAtReboot(const std::string& path) override {
+    return ::MoveFileExA(Z(path), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? true : errors_.Fail();
   }
 
   std::string GetLogicalDriveStrings() override {

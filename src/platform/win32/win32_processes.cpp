@@ -6,7 +6,7 @@ namespace qr5::platform::win32 {
 
 namespace {
 
-// The handles are never closed: a named mutex lives as long as a handle to
+// Mutex handles are never closed: a named mutex lives as long as a handle to
 // it, and the instance guard relies on it living as long as the process.
 class Win32Processes : public Processes {
  public:
@@ -16,6 +16,22 @@ class Win32Processes : public Processes {
 
   bool CreateMutex(const std::string& name) override {
     return Keep(::CreateMutexA(nullptr, FALSE, Z(name)));
+  }
+
+  bool StartProcess(const std::string& command_line) override {
+    // CreateProcessA may write into the command line it is given.
+    std::vector<char> line(command_line.begin(), command_line.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+      return false;
+    }
+    ::CloseHandle(started.hThread);
+    ::CloseHandle(started.hProcess);
+    return true;
   }
 
  private:

@@ -41,6 +41,14 @@ class Win32Registry : public Registry {
   }
 
   long CloseKey(platform::HKEY key) override { return ::RegCloseKey(ToWindows(key)); }
+
+  long DeleteValue(platform::HKEY key, const std::string& name) override {
+    return ::RegDeleteValueA(ToWindows(key), Z(name));
+  }
+
+  long DeleteKey(platform::HKEY parent, const std::string& sub_key) override {
+    return ::RegDeleteKeyA(ToWindows(parent), Z(sub_key));
+  }
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "install/suite_program_table.h"
+#include "install/suite_text.h"
 
 #include "app/session_state.h"
 #include "lang/setup_keys.h"

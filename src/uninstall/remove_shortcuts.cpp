@@ -1,0 +1,83 @@
+#include "uninstall/remove_shortcuts.h"
+
+#include <cctype>
+#include <memory>
+#include <vector>
+
+#include "install/shell_folders.h"
+#include "install/shell_link.h"
+#include "platform/platform.h"
+#include "uninstall/install_paths.h"
+
+namespace qr5::uninstall {
+
+namespace {
+
+using platform::Sys;
+
+constexpr char kGroupSubPath[] = "\\Quorlin 5";
+
+bool PointsInto(const std::string& link_path, const std::string& dir) {
+  std::unique_ptr<platform::ShellLink> link = Sys().com->CreateShellLink();
+  return link && link->Load(link_path) && IsInside(dir, link->GetPath());
+}
+
+void RemoveLinkInto(const std::string& link_path, const std::string& dir, RemovalResult& result) {
+  if (!PointsInto(link_path, dir)) return;
+  if (Sys().files->DeleteFile(link_path)) {
+    ++result.removed;
+  } else {
+    ++result.left;
+  }
+}
+
+bool EndsWithLnk(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ext = name.substr(name.size() - 4);
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".lnk";
+}
+
+// The links in folder that point into dir; the names of its subfolders.
+std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::string& dir,
+                                       RemovalResult& result) {
+  std::vector<std::string> links, subfolders;
+  if (auto search = Sys().files->FindFirst(folder + "\\*.*", platform::FILE_ATTRIBUTE_DIRECTORY)) {
+    do {
+      const platform::FindData& found = search->Current();
+      if (found.name == "." || found.name == "..") continue;
+      if (found.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
+        subfolders.push_back(found.name);
+      } else if (EndsWithLnk(found.name)) {
+        links.push_back(found.name);
+      }
+    } while (search->Next());
+  }
+  // Deleted after the search, which must not see its folder change.
+  for (const std::string& name : links) RemoveLinkInto(folder + "\\" + name, dir, result);
+  return subfolders;
+}
+
+}  // namespace
+
+void RemoveProgramGroup(const std::string& dir, RemovalResult& result) {
+  const std::string programs = install::GetShellFolder(install::sfPrograms);
+  if (programs.empty()) return;
+  const std::string group = programs + kGroupSubPath;
+  for (const std::string& sub : RemoveLinksIn(group, dir, result)) {
+    RemoveLinksIn(group + "\\" + sub, dir, result);
+    Sys().files->RemoveDirectory(group + "\\" + sub);  // only when empty
+  }
+  Sys().files->RemoveDirectory(group);
+}
+
+void RemoveShortcuts(int kind, const std::vector<std::string>& captions, const std::string& dir,
+                     RemovalResult& result) {
+  const std::string folder = install::GetShellFolder(kind);
+  if (folder.empty()) return;
+  for (const std::string& caption : captions) {
+    RemoveLinkInto(folder + "\\" + install::LinkFileName(caption) + ".lnk", dir, result);
+  }
+}
+
+}  // namespace qr5::uninstall

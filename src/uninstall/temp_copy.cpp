@@ -1,0 +1,59 @@
+#include "uninstall/temp_copy.h"
+
+#include <cctype>
+
+#include "platform/platform.h"
+
+namespace qr5::uninstall {
+
+namespace {
+
+using platform::Sys;
+
+constexpr int32_t kPlatformNT = 2;
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+void DeleteAtNextStart(const std::string& path) {
+  platform::OsVersion version;
+  if (!Sys().system->GetVersion(&version)) version = {};
+  if (version.platform_id == kPlatformNT) {
+    Sys().files->DeleteAtReboot(path);  // needs the rights to do so; not essential
+    return;
+  }
+  // WININIT.INI is read before long file names are available.
+  std::string short_path = Sys().files->GetShortPathName(path);
+  if (short_path.empty()) short_path = path;
+  const std::string windows = Sys().files->GetWindowsDirectory();
+  if (!windows.empty()) Sys().profile->WriteString(windows + "\\WININIT.INI", "rename", "NUL", short_path);
+}
+
+}  // namespace
+
+std::string TempCopyPath() {
+  const std::string temp = Sys().files->GetTempPath();
+  return temp.empty() ? "" : temp + "QR5_UNINSTALLER.EXE";
+}
+
+bool RunsFromTempFolder() {
+  const std::string temp = Sys().files->GetTempPath();
+  const std::string exe = Sys().files->GetModuleFileName();
+  const size_t sep = exe.find_last_of('\\');
+  if (temp.empty() || sep == std::string::npos) return false;
+  return Upper(exe.substr(0, sep + 1)) == Upper(temp);
+}
+
+bool HandOverToTempCopy() {
+  const std::string copy = TempCopyPath();
+  if (copy.empty()) return false;
+  if (!Sys().files->CopyFile(Sys().files->GetModuleFileName(), copy, /*fail_if_exists=*/false)) {
+    return false;
+  }
+  DeleteAtNextStart(copy);
+  return Sys().processes->StartProcess("\"" + copy + "\"");
+}
+
+}  // namespace qr5::uninstall

@@ -1,0 +1,133 @@
+#include "uninstall/uninstall_pages.h"
+
+#include <algorithm>
+
+#include "forms/wizard_frame.h"
+#include "uninstall/uninstall_texts.h"
+
+namespace qr5::uninstall {
+
+using namespace forms;
+
+namespace {
+
+void AddLogo(Form& form) {
+  Control logo = MakeControl("Image2", ControlKind::kImage, 86, 17, 61, 61);
+  logo.picture = "setup-logo";
+  form.Add(std::move(logo));
+}
+
+void SetText(Form& form, const std::string& control, const std::string& key) {
+  form.Get(control).text = Texts()[key];
+}
+
+}  // namespace
+
+TFormUninstallWelcome::TFormUninstallWelcome() : Form("TFormUninstallWelcome") {
+  SetUpPageWindow(*this);
+  AddWelcomeBackground(*this);
+  AddLogo(*this);
+  AddLabel(*this, "LabelWelcomeTitle", 176, 19, 302, 54, FontStyle::kTitle);
+  AddLabel(*this, "LabelCaption1", 176, 80, 302, 27);
+  AddLabel(*this, "LabelCaption2", 176, 116, 302, 27);
+  AddLabel(*this, "LabelCaption3", 176, 152, 302, 27);
+  AddLabel(*this, "LabelCaption4", 176, 188, 302, 27);
+  AddButton(*this, "NextButton", kNextButtonLeft, kButtonRowTop, mrOk).is_default = true;
+  AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, mrCancel).is_cancel = true;
+}
+
+void TFormUninstallWelcome::FormShow() {
+  caption = Texts()["Caption"];
+  SetText(*this, "LabelWelcomeTitle", "1_001");
+  SetText(*this, "LabelCaption1", "1_002");
+  SetText(*this, "LabelCaption2", "1_003");
+  SetText(*this, "LabelCaption3", "1_004");
+  SetText(*this, "LabelCaption4", "1_005");
+  SetText(*this, "NextButton", "NextButton");
+  SetText(*this, "CancelButton", "CancelButton");
+  SetFocus("NextButton");
+}
+
+TFormUninstallConfirm::TFormUninstallConfirm() : Form("TFormUninstallConfirm") {
+  client_width = 463;
+  client_height = 125;
+  border = BorderStyle::kDialog;
+  minimize_box = false;
+  Control picture = MakeControl("Image1", ControlKind::kImage, 10, 13, 34, 34);
+  picture.picture = "question";
+  Add(std::move(picture));
+  AddLabel(*this, "Label1", 63, 13, 386, 40);
+  AddButton(*this, "YesButton", 153, 92, mrYes);
+  // No is the default, so Enter keeps the installation.
+  AddButton(*this, "NoButton", 234, 92, mrNo).is_default = true;
+}
+
+void TFormUninstallConfirm::FormShow() {
+  caption = Texts()["Caption"];
+  SetText(*this, "Label1", "1_006");
+  SetText(*this, "YesButton", "YesButton");
+  SetText(*this, "NoButton", "NoButton");
+  SetFocus("NoButton");
+}
+
+TFormUninstallProgress::TFormUninstallProgress() : Form("TFormUninstallProgress") {
+  SetUpPageWindow(*this);
+  system_menu = false;
+  close_box = false;
+  minimize_box = false;
+  key_preview = true;
+  AddHeaderBand(*this, 9, 25);
+  AddLabel(*this, "Label1", 44, 96, 373, 17);
+  AddLabel(*this, "Label2", 44, 115, 418, 14);
+  Control bar = MakeControl("SCProgress1", ControlKind::kProgressBar, 40, 139, 417, 21);
+  bar.picture = "scpsRaised";
+  Add(std::move(bar));
+  Control& cancel = AddButton(*this, "CancelButton", kCancelButtonLeft, kButtonRowTop, mrCancel);
+  cancel.enabled = false;  // a removal half done is worse than one finished
+}
+
+void TFormUninstallProgress::FormShow() {
+  caption = Texts()["Caption"];
+  SetText(*this, "TitleLabel1", "2_001");
+  SetText(*this, "TitleLabel2", "2_002");
+  SetText(*this, "CancelButton", "CancelButton");
+}
+
+void TFormUninstallProgress::FormKeyDown(Key key, ShiftState shift, bool& swallow) {
+  if (shift.alt && key == Key::kF4) swallow = true;
+}
+
+void TFormUninstallProgress::ShowStep(const std::string& key, int percent) {
+  SetText(*this, "Label1", key);
+  Get("Label2").text.clear();
+  Get("SCProgress1").position = std::clamp(percent, 0, 100);
+  Changed();
+}
+
+void TFormUninstallProgress::ShowProgress(int percent, const std::string& path) {
+  Get("SCProgress1").position = std::clamp(percent, 0, 100);
+  Get("Label2").text = path;
+  Changed();
+}
+
+TFormUninstallFinish::TFormUninstallFinish() : Form("TFormUninstallFinish") {
+  SetUpPageWindow(*this);
+  AddWelcomeBackground(*this);
+  AddLogo(*this);
+  AddLabel(*this, "LabelFinishTitle", 176, 19, 302, 54, FontStyle::kTitle);
+  AddLabel(*this, "Label1", 176, 80, 302, 40);
+  AddLabel(*this, "Label2", 176, 126, 302, 27);
+  // The only button: it answers Enter; the frame's close box ends as well.
+  AddButton(*this, "FinishButton", kNextButtonLeft, kButtonRowTop, mrOk).is_default = true;
+}
+
+void TFormUninstallFinish::FormShow() {
+  caption = Texts()["Caption"];
+  SetText(*this, "LabelFinishTitle", "Caption");
+  SetText(*this, "Label1", something_left ? "3_002" : "3_001");
+  SetText(*this, "Label2", "3_003");
+  SetText(*this, "FinishButton", "FinishButton");
+  SetFocus("FinishButton");
+}
+
+}  // namespace qr5::uninstall

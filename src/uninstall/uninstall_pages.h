@@ -1,0 +1,44 @@
+// The uninstaller's pages, in the setup's frame: welcome (Next, Cancel),
+// the Yes/No confirmation, progress, and finish. Each takes its texts from
+// the uninstaller's texts when it is shown.
+#pragma once
+
+#include <string>
+
+#include "forms/form.h"
+
+namespace qr5::uninstall {
+
+class TFormUninstallWelcome : public forms::Form {
+ public:
+  TFormUninstallWelcome();
+  void FormShow() override;
+};
+
+// Yes or No; closing it by its frame counts as No.
+class TFormUninstallConfirm : public forms::Form {
+ public:
+  TFormUninstallConfirm();
+  void FormShow() override;
+};
+
+// Shown without waiting while the removal runs; it cannot be closed.
+class TFormUninstallProgress : public forms::Form {
+ public:
+  TFormUninstallProgress();
+  void FormShow() override;
+  void FormKeyDown(forms::Key key, forms::ShiftState shift, bool& swallow) override;
+  // The step under way: the text of key ("2_003", "2_004", "2_005").
+  void ShowStep(const std::string& key, int percent);
+  void ShowProgress(int percent, const std::string& path);
+};
+
+class TFormUninstallFinish : public forms::Form {
+ public:
+  TFormUninstallFinish();
+  void FormShow() override;
+  // Set before showing: some of the installation could not be removed.
+  bool something_left = false;
+};
+
+}  // namespace qr5::uninstall

@@ -1,0 +1,63 @@
+#include "uninstall/uninstall_texts.h"
+
+#include "lang/ini_file.h"
+
+namespace qr5::uninstall {
+
+namespace {
+
+struct DefaultText {
+  const char* key;
+  const char* english;
+};
+
+constexpr DefaultText kDefaults[] = {
+    {"Caption", "Uninstall - Quorlin 5"},
+    {"YesButton", "Yes"},
+    {"NoButton", "No"},
+    {"OkButton", "Ok"},
+    {"CancelButton", "Cancel"},
+    {"FinishButton", "&Finish"},
+    {"NextButton", "&Next >"},
+    {"ErrorCaption", "Error"},
+    {"1_001", "Welcome to the Quorlin 5 Uninstall Wizard"},
+    {"1_002", "This wizard will remove Quorlin 5 from your computer."},
+    {"1_003", "Your logbooks and QSL data will not be deleted."},
+    {"1_004", "Please close Quorlin 5 and its tools before continuing."},
+    {"1_005", "Click Next to continue, or Cancel to exit."},
+    {"1_006", "Are you sure you want to remove Quorlin 5 and all of its components?"},
+    {"2_001", "Uninstalling"},
+    {"2_002", "Please wait while Quorlin 5 is removed from your computer."},
+    {"2_003", "Removing files..."},
+    {"2_004", "Removing the program group..."},
+    {"2_005", "Removing registry entries..."},
+    {"3_001", "Quorlin 5 has been removed from your computer."},
+    {"3_002", "Some files could not be removed. You may delete them yourself."},
+    {"3_003", "Click Finish to exit."},
+};
+
+}  // namespace
+
+void UninstallTexts::Load(const std::string& language_file) {
+  texts_.clear();
+  const lang::TIniFile file(language_file);
+  for (const DefaultText& text : kDefaults) {
+    // No path: no file to ask (the profile functions would look in the
+    // Windows folder for a bare name).
+    texts_[text.key] =
+        language_file.empty() ? text.english : file.ReadString("UnInstaller", text.key, text.english);
+  }
+}
+
+const std::string& UninstallTexts::operator[](const std::string& key) const {
+  static const std::string kNone;
+  const auto it = texts_.find(key);
+  return it == texts_.end() ? kNone : it->second;
+}
+
+UninstallTexts& Texts() {
+  static UninstallTexts texts;
+  return texts;
+}
+
+}  // namespace qr5::uninstall

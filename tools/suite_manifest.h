@@ -1,0 +1,15 @@
+// The uninstaller's list of the suite's files, written as a C++ source file
+// from the suite folder the setup's payload is packed from.
+#pragma once
+
+#include <string>
+
+namespace qr5::tools {
+
+// Writes out_cpp for every file below folder except those named in exclude
+// (paths relative to folder, "\"-separated, compared without case). Returns
+// "" or the reason it failed.
+std::string WriteSuiteManifest(const std::string& folder, const std::string& out_cpp,
+                               const std::string& exclude);
+
+}  // namespace qr5::tools
