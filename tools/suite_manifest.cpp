@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <vector>
 
 #include "archive/crc32.h"
+#include "uninstall/ini_normal_form.h"
 
 namespace qr5::tools {
 
@@ -20,33 +20,6 @@ namespace fs = std::filesystem;
 std::string Upper(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return s;
-}
-
-std::string Trim(const std::string& s) {
-  const size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return "";
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
-// The [Setup] LanguageFile line of an INI text, without its line end: ""
-// when the section has none, nullopt when there is no [Setup] section.
-std::optional<std::string> LanguageLine(const std::string& text) {
-  std::istringstream in(text);
-  std::string line;
-  bool in_setup = false, has_setup = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    const std::string t = Trim(line);
-    if (!t.empty() && t[0] == '[') {
-      in_setup = Upper(t) == "[SETUP]";
-      has_setup |= in_setup;
-      continue;
-    }
-    const size_t eq = t.find('=');
-    if (in_setup && eq != std::string::npos && Upper(Trim(t.substr(0, eq))) == "LANGUAGEFILE") return line;
-  }
-  if (has_setup) return std::string();
-  return std::nullopt;
 }
 
 // A C string literal; every byte outside plain ASCII as an octal escape.
@@ -92,14 +65,13 @@ std::string WriteSuiteManifest(const std::string& folder, const std::string& out
     std::ifstream in(path, std::ios::binary);
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.good() && !in.eof()) return path.string() + ": cannot be read";
+    const bool setup_ini = Upper(path.extension().string()) == ".INI" && uninstall::HasSetupSection(data);
+    const std::string listed = setup_ini ? uninstall::IniNormalForm(data) : data;
     const uint32_t crc = ~archive::UpdateCrc(archive::kCrcInit,
-                                             reinterpret_cast<const uint8_t*>(data.data()), data.size());
-    const std::string ext = Upper(path.extension().string());
-    const std::optional<std::string> language = ext == ".INI" ? LanguageLine(data) : std::nullopt;
+                                             reinterpret_cast<const uint8_t*>(listed.data()), listed.size());
     char numbers[64];
-    std::snprintf(numbers, sizeof numbers, ", %zuu, 0x%08Xu, ", data.size(), static_cast<unsigned>(crc));
-    out << "    {" << Literal(relative) << numbers << (language ? Literal(*language) : "nullptr")
-        << "},\n";
+    std::snprintf(numbers, sizeof numbers, ", %zuu, 0x%08Xu, ", listed.size(), static_cast<unsigned>(crc));
+    out << "    {" << Literal(relative) << numbers << (setup_ini ? "true" : "false") << "},\n";
     ++count;
   }
   if (count == 0) return folder + ": no files";

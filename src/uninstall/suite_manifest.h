@@ -11,13 +11,12 @@ namespace qr5::uninstall {
 
 struct SuiteFile {
   const char* path;  // relative to the install folder, as the archive stores it
+  // A program INI (one with a [Setup] section) is listed by the size and
+  // CRC-32 of its normal form (uninstall/ini_normal_form.h), every other
+  // file by those of its bytes.
   uint32_t size;
   uint32_t crc32;
-  // For an INI with a [Setup] section, whose "LanguageFile" the setup sets:
-  // the line as shipped, or "" when the file shipped without one (the setup
-  // adds it). The file counts as unchanged when it matches with that line
-  // put back or taken out. Null for every other file.
-  const char* language_line;
+  bool setup_ini;
 };
 
 extern const SuiteFile kSuiteFiles[];

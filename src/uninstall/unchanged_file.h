@@ -1,6 +1,6 @@
 // Whether a file of the installation is still as the setup left it: the
-// size and CRC-32 of the suite's list, a program INI's LanguageFile line
-// aside (the setup rewrites it for the chosen language).
+// size and CRC-32 of the suite's list (a program INI in its normal form, as
+// the setup sets its LanguageFile).
 #pragma once
 
 #include <optional>
@@ -18,9 +18,5 @@ uint32_t Crc32Of(const std::string& data);
 
 // True when the file at path matches entry.
 bool IsUnchanged(const std::string& path, const SuiteFile& entry);
-
-// data with its [Setup] LanguageFile line replaced by line (the first such
-// line only), or taken out when line is empty; unchanged when it has none.
-std::string WithLanguageLine(const std::string& data, const std::string& line);
 
 }  // namespace qr5::uninstall

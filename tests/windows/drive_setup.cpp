@@ -7,6 +7,11 @@
 //                                      meanwhile must end at once
 //   drive_setup cancel <setup.exe>    leave at the welcome page; the temporary
 //                                      folder keeps no language or license file
+//   drive_setup uninstall             start the "UninstallString" of the
+//                                      uninstall entry as Add/Remove Programs
+//                                      does and go through the uninstaller's
+//                                      pages (it carries on in a copy of
+//                                      itself in the temporary folder)
 //
 // With QR5_SHOT_DIR set, each page is announced for a screenshot: the name is
 // written to <dir>\request and the run waits until the file is gone.
@@ -71,7 +76,8 @@ BOOL CALLBACK TopProc(HWND window, LPARAM param) {
   auto* s = reinterpret_cast<Search*>(param);
   DWORD process = 0;
   ::GetWindowThreadProcessId(window, &process);
-  if (process != s->process || !::IsWindowVisible(window)) return TRUE;
+  // Process 0: a window of any process.
+  if ((s->process != 0 && process != s->process) || !::IsWindowVisible(window)) return TRUE;
   char caption[256] = {};
   ::GetWindowTextA(window, caption, sizeof caption);
   if (s->caption != caption) return TRUE;
@@ -95,7 +101,7 @@ HWND WaitFor(DWORD process, const std::string& caption, const std::string& child
       ::Sleep(300);  // let it finish showing
       return s.found;
     }
-    if (::WaitForSingleObject(g_setup, 0) == WAIT_OBJECT_0)
+    if (g_setup != nullptr && ::WaitForSingleObject(g_setup, 0) == WAIT_OBJECT_0)
       Fail("the setup ended while waiting for \"" + caption + "\" with \"" + child_text + "\"");
     if (::GetTickCount() - start > g_timeout_ms)
       Fail("no window \"" + caption + "\" with \"" + child_text + "\"");
@@ -240,11 +246,57 @@ int CancelRun(const std::string& exe) {
   return 0;
 }
 
+// The uninstaller as the control panel starts it: the recorded command
+// line, quoted or not, through CreateProcessA without an application name.
+int Uninstall() {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+    Fail("no uninstall entry");
+  char command[MAX_PATH * 2] = {};
+  DWORD size = sizeof command - 1, type = 0;
+  const LONG read = ::RegQueryValueExA(key, "UninstallString", nullptr, &type,
+                                       reinterpret_cast<BYTE*>(command), &size);
+  ::RegCloseKey(key);
+  if (read != ERROR_SUCCESS || type != REG_SZ) Fail("no UninstallString");
+  Say(std::string("starting ") + command);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    Fail("cannot start the uninstaller (error " + std::to_string(::GetLastError()) + ")");
+  // The installed program only hands over to its copy and ends.
+  WaitForEnd(pi.hProcess, "the installed uninstaller");
+  ::CloseHandle(pi.hProcess);
+  ::CloseHandle(pi.hThread);
+
+  const char kUninstall[] = "Uninstall - Quorlin 5";
+  HWND welcome = WaitFor(0, kUninstall, "Welcome to the Quorlin 5 Uninstall Wizard");
+  Shot("uninstall-welcome");
+  Press(welcome, "Next >");
+  HWND confirm = WaitFor(0, kUninstall, "Yes");
+  Shot("uninstall-confirm");
+  Press(confirm, "Yes");
+  HWND finish = WaitFor(0, kUninstall, "Quorlin 5 has been removed from your computer.");
+  Shot("uninstall-finish");
+  Press(finish, "Finish");
+  const DWORD start = ::GetTickCount();
+  while (::IsWindow(finish) && ::IsWindowVisible(finish)) {
+    if (::GetTickCount() - start > g_timeout_ms) Fail("the uninstaller did not end");
+    ::Sleep(200);
+  }
+  ::Sleep(2000);  // let the copy end
+  Say("uninstalled");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "uninstall") return Uninstall();
   if (argc != 3) {
-    std::fprintf(stderr, "usage: drive_setup install|cancel <setup.exe>\n");
+    std::fprintf(stderr, "usage: drive_setup install|cancel <setup.exe> | uninstall\n");
     return 2;
   }
   const std::string mode = argv[1], exe = argv[2];

@@ -4,7 +4,9 @@
 # A fresh 32-bit prefix in <work-folder>/<version>; the setup and KAVO5.DLL go
 # to C:\SETUP. One complete English installation (with a second copy started
 # meanwhile and the browse and error dialogs on the way), then a cancelled
-# run, then checks of the files, the registry and the shortcuts.
+# run, then checks of the files, the registry and the shortcuts; then the
+# uninstaller, started from the uninstall entry, and the machine compared
+# with the state before the installation.
 # With QR5_SHOTS=<folder> an Xvfb display is used instead of the null driver
 # and every page is captured into <folder>/<page>.png (ImageMagick import).
 set -euo pipefail
@@ -72,6 +74,17 @@ if [ -n "${QR5_SHOTS:-}" ]; then
   SHOOTER=$!
 fi
 
+# The state before the installation: every file outside the Windows folder
+# and the temporary folders (the desktop may lie outside the prefix).
+me=$(whoami)
+state() {
+  (cd "$C" && find . -path ./windows -prune -o -ipath '*/temp' -prune -o -print | sort)
+  local d; d=$(readlink -f "$C/users/$me/Desktop")
+  [ -d "$d" ] && [[ "$d" != "$C"/* ]] && (cd "$d" && find . -iname '*.lnk' | sed 's|^|desktop/|' | sort)
+  return 0
+}
+state >"$WINE_DIR/before.txt"
+
 step "driving an installation"
 wine 'C:\SETUP\drive_setup.exe' install 'C:\SETUP\QR5_Installer.exe' || fail "the installation run"
 step "driving a cancelled run"
@@ -95,7 +108,6 @@ engine=$(query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
 [ "$engine" = 'C:\Program Files\Borland\Common Files\BDE' ] || fail "engine DLLPATH is \"$engine\""
 [ -n "$(ls "$C/Program Files/Borland/Common Files/BDE" 2>/dev/null)" ] || fail "the engine folder is empty"
 echo "  Installation Path=$path Language=$language DLLPATH=$engine uninstall values=$uninstall"
-me=$(whoami)
 lnks=$(find "$C" -iname '*.lnk' -newer "$C/SETUP/QR5_Installer.exe" | sed "s|$C/||")
 # Wine links the user's desktop to a folder outside the prefix.
 desk=$(readlink -f "$C/users/$me/Desktop")
@@ -114,4 +126,17 @@ if [ "$VERSION" = win98 ]; then
 else
   [ "$mine" -eq 0 ] || fail "shortcuts in the user's own folders on $VERSION"
 fi
+step "driving the uninstaller"
+wine 'C:\SETUP\drive_setup.exe' uninstall || fail "the uninstaller run"
+wineserver -w
+state >"$WINE_DIR/after.txt"
+# What stays: the database engine's files (other programs share them).
+left=$(diff "$WINE_DIR/before.txt" "$WINE_DIR/after.txt" | grep '^[<>]' | grep -v '^> ./Program Files/Borland' || true)
+[ -z "$left" ] || fail "the machine differs from before the installation: $left"
+[ -d "$C/QR5" ] && fail "C:\\QR5 is still there"
+wine reg query 'HKCU\Quorlin5' >/dev/null 2>&1 && fail "HKCU\\Quorlin5 is still there"
+wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5' >/dev/null 2>&1 &&
+  fail "the uninstall entry is still there"
+engine=$(query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
+[ -n "$engine" ] || fail "the engine's settings went with the suite"
 step "passed"
