@@ -3,13 +3,14 @@
 //   qr5pack list ARCHIVE
 //   qr5pack test ARCHIVE [--password P]
 //   qr5pack extract ARCHIVE DIR [--password P] [--flat]
-//   qr5pack manifest FOLDER OUT.cpp [--exclude NAME]
+//   qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]...
 // test and extract print one line per entry (ok, bad-crc, skipped, failed,
 // then the name) and exit 0 when every entry is ok, 1 when one is not, 2 when
 // the archive itself cannot be read.
 #include <cinttypes>
 #include <cstdio>
 #include <exception>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -39,7 +40,7 @@ int Usage() {
                "       qr5pack list ARCHIVE\n"
                "       qr5pack test ARCHIVE [--password P]\n"
                "       qr5pack extract ARCHIVE DIR [--password P] [--flat]\n"
-               "       qr5pack manifest FOLDER OUT.cpp [--exclude NAME]\n");
+               "       qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]...\n");
   return 2;
 }
 
@@ -145,10 +146,14 @@ int main(int argc, char** argv) {
   std::string password;
   bool flat = false;
   std::string exclude;
+  std::map<std::string, std::string> substitutes;
   std::vector<std::string> positional;
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--password" && i + 1 < args.size()) {
       password = args[++i];
+    } else if (args[i] == "--substitute" && i + 2 < args.size()) {
+      substitutes[args[i + 1]] = args[i + 2];
+      i += 2;
     } else if (args[i] == "--exclude" && i + 1 < args.size()) {
       exclude = args[++i];
     } else if (args[i] == "--flat") {
@@ -168,7 +173,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "manifest" && positional.size() == 2) {
-      const std::string error = qr5::tools::WriteSuiteManifest(positional[0], positional[1], exclude);
+      const std::string error = qr5::tools::WriteSuiteManifest(positional[0], positional[1], exclude, substitutes);
       if (!error.empty()) {
         std::fprintf(stderr, "qr5pack: %s\n", error.c_str());
         return 2;

@@ -43,7 +43,8 @@ std::string Literal(const std::string& s) {
 }  // namespace
 
 std::string WriteSuiteManifest(const std::string& folder, const std::string& out_cpp,
-                               const std::string& exclude) {
+                               const std::string& exclude,
+                               const std::map<std::string, std::string>& substitutes) {
   std::error_code error;
   std::vector<fs::path> files;
   for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it);
@@ -62,9 +63,13 @@ std::string WriteSuiteManifest(const std::string& folder, const std::string& out
     std::string relative = fs::relative(path, folder).generic_string();
     std::replace(relative.begin(), relative.end(), '/', '\\');
     if (Upper(relative) == Upper(exclude)) continue;
-    std::ifstream in(path, std::ios::binary);
+    fs::path source = path;
+    for (const auto& [name, file] : substitutes) {
+      if (Upper(name) == Upper(relative)) source = file;
+    }
+    std::ifstream in(source, std::ios::binary);
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) return path.string() + ": cannot be read";
+    if (!in.is_open() || (!in.good() && !in.eof())) return source.string() + ": cannot be read";
     const bool setup_ini = Upper(path.extension().string()) == ".INI" && uninstall::HasSetupSection(data);
     const std::string listed = setup_ini ? uninstall::IniNormalForm(data) : data;
     const uint32_t crc = ~archive::UpdateCrc(archive::kCrcInit,

@@ -2,14 +2,18 @@
 // from the suite folder the setup's payload is packed from.
 #pragma once
 
+#include <map>
 #include <string>
 
 namespace qr5::tools {
 
 // Writes out_cpp for every file below folder except those named in exclude
-// (paths relative to folder, "\"-separated, compared without case). Returns
-// "" or the reason it failed.
+// (paths relative to folder, "\"-separated, compared without case); a file
+// named in substitutes is listed with the bytes of the host file given
+// (the payload carries that one in its place). Returns "" or the reason it
+// failed.
 std::string WriteSuiteManifest(const std::string& folder, const std::string& out_cpp,
-                               const std::string& exclude);
+                               const std::string& exclude,
+                               const std::map<std::string, std::string>& substitutes);
 
 }  // namespace qr5::tools

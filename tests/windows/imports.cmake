@@ -1,5 +1,5 @@
-# The import table test of the shipped Windows programs, the setup and the
-# uninstaller (cross builds only).
+# The import table test of the shipped Windows programs: the setup, the
+# uninstaller and the suite's sample program (cross builds only).
 # Only the win32 thread model gives a program that starts on old Windows; a
 # posix-model build of the same program is for testing and is not checked.
 if(TARGET QR5_Installer_stub AND QR5_MINGW_THREADS STREQUAL "win32")
@@ -10,6 +10,10 @@ if(TARGET QR5_Installer_stub AND QR5_MINGW_THREADS STREQUAL "win32")
   endif()
   if(TARGET QR5_Uninstaller)
     list(APPEND programs $<TARGET_FILE:QR5_Uninstaller>)
+  endif()
+  if(TARGET qr5_suite_program)
+    # the one program that the Windows payload carries under nine names
+    list(APPEND programs $<TARGET_FILE:qr5_suite_program>)
   endif()
   add_test(NAME windows_imports
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check_imports.sh ${CMAKE_OBJDUMP}
