@@ -2,7 +2,7 @@
 #include "archive/zip_reader.h"
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 
 #include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
@@ -209,7 +209,7 @@ std::string TZipReader::ZipComment() {
 
 int TZipReader::ShowMessage(const std::string& text, const std::string& caption, unsigned flags) {
   if (MessageBoxHook) return MessageBoxHook(text, caption, flags);
-  std::cerr << caption << ": " << text << "\n";
+  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
   return (flags & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
 }
 
