@@ -4,6 +4,8 @@
 // times of a run.
 //   win_reader_bench ARCHIVE DEST [runs]
 // Prints: entries=N bytes=B wall=SECONDS cpu=SECONDS
+#include "archive/zip_archive.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -12,7 +14,6 @@
 #include <exception>
 #include <string>
 
-#include "archive/zip_archive.h"
 #include "platform/win32/win32_machine.h"
 
 namespace {

@@ -209,7 +209,8 @@ std::string TZipReader::ZipComment() {
 
 int TZipReader::ShowMessage(const std::string& text, const std::string& caption, unsigned flags) {
   if (MessageBoxHook) return MessageBoxHook(text, caption, flags);
-  std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+  const std::string line = caption + ": " + text + "\n";
+  std::fputs(line.c_str(), stderr);
   return (flags & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
 }
 

@@ -19,7 +19,8 @@ class HeadlessFrontEnd : public FrontEnd {
   bool HandleMessage() override { return false; }
   void ProcessMessages() override {}
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-    std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+    const std::string line = "[" + caption + "] " + text + "\n";
+    std::fputs(line.c_str(), stderr);
     return (flags & 0x0F) == platform::MB_YESNO ? platform::IDNO
            : (flags & 0x0F) == platform::MB_OKCANCEL ? platform::IDCANCEL
                                                      : platform::IDOK;
