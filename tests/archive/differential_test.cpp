@@ -161,6 +161,32 @@ TEST_F(DifferentialTest, Qr5packArchivesWithAndWithoutAStub) {
             0);
 }
 
+// Files of many of the packer's chunks: one that deflates across chunk
+// boundaries, an incompressible one that is stored after deflating it did
+// not pay, and sizes on and next to a chunk boundary.
+TEST_F(DifferentialTest, Qr5packStreamsLargeFiles) {
+  fs::path big = work / "big";
+  std::mt19937 rng(11);
+  std::string mixed;
+  while (mixed.size() < 3000000) mixed += "record " + std::to_string(rng() % 1000) + " of the log\r\n";
+  for (size_t i = 0; i < 2000000; ++i) mixed += static_cast<char>(rng());
+  std::string noise(700000, '\0');
+  for (char& c : noise) c = static_cast<char>(rng());
+  WriteFile(big / "mixed.txt", mixed);
+  WriteFile(big / "noise.bin", noise);
+  WriteFile(big / "chunk.txt", std::string(65536, 'x'));
+  WriteFile(big / "chunk1.bin", noise.substr(0, 65537));
+  expected = Snapshot(big);
+  ASSERT_EQ(Shell(std::string(QR5PACK) + " pack /dev/null " + Q(big) + " " + Q(work / "big.zip")), 0);
+  CheckBothReaders(work / "big.zip", "qr5pack-big");
+  EXPECT_EQ(Shell("unzip -tqq " + Q(work / "big.zip")), 0);
+  // mixed.txt is deflated, the noise stored whole.
+  EXPECT_EQ(Shell(std::string(QR5PACK) + " list " + Q(work / "big.zip") +
+                " | awk -F'\\t' '$7==\"mixed.txt\" && $2!=8 {bad=1} $7==\"noise.bin\" && ($2!=0 || $4!=700000) {bad=1}"
+                " END {exit bad}'"),
+            0);
+}
+
 TEST_F(DifferentialTest, FlatExtractionAndExitCodes) {
   ASSERT_EQ(Shell(std::string(QR5PACK) + " pack /dev/null " + Q(source) + " " + Q(work / "p.zip")), 0);
   fs::path flat = work / "flat";
