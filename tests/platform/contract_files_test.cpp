@@ -138,6 +138,40 @@ TEST(Files, ReadOnlyFilesCannotBeDeletedOrOverwritten) {
   EXPECT_FALSE(Exists(path));
 }
 
+// The share mode the archive is read with: writers are refused while it is
+// open, readers are not; and it is refused while a writer holds the file.
+TEST(Files, DenyWriteOpenRefusesWritersButNotReaders) {
+  const std::string dir = ContractScratchDir();
+  const std::string path = dir + "\\setup.exe";
+  ASSERT_TRUE(WriteBytes(path, "archive"));
+  ASSERT_TRUE(WriteBytes(dir + "\\other.exe", "other"));
+  {
+    auto held = Files().OpenFile(path, OpenMode::kReadDenyWrite);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(Files().OpenFile(path, OpenMode::kReadWrite), nullptr);
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(Files().OpenFile(path, OpenMode::kCreateAlways), nullptr);
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(Files().CopyFile(dir + "\\other.exe", path, false));
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ReadBytes(path), "archive");
+    EXPECT_NE(Files().OpenFile(path, OpenMode::kReadDenyWrite), nullptr) << "readers share";
+    EXPECT_FALSE(held->Write("x", 1));
+    char buffer[16];
+    uint32_t got = 0;
+    ASSERT_TRUE(held->Read(buffer, sizeof buffer, &got));
+    EXPECT_EQ(std::string(buffer, got), "archive");
+  }
+  {
+    auto writer = Files().OpenFile(path, OpenMode::kReadWrite);
+    ASSERT_NE(writer, nullptr) << "free again once closed";
+    EXPECT_EQ(Files().OpenFile(path, OpenMode::kReadDenyWrite), nullptr);
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+  }
+  EXPECT_TRUE(WriteBytes(path, "new"));
+  EXPECT_EQ(ReadBytes(path), "new");
+}
+
 TEST(Files, ReportsMissingFiles) {
   const std::string dir = ContractScratchDir();
   EXPECT_EQ(Files().GetFileAttributes(dir + "\\absent.txt"), INVALID_FILE_ATTRIBUTES);
