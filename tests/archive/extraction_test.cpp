@@ -505,22 +505,6 @@ TEST_F(ExtractionTest, DestinationsOutsideDestDirAreRefused) {
   EXPECT_FALSE(Exists(Win("up.txt")));
 }
 
-// COM1 to COM3 and LPT1 to LPT3 with the superscript digits of the ANSI
-// code page are the same devices; other digits and longer names are files.
-TEST_F(ExtractionTest, DeviceNamesWithSuperscriptDigitsAreRefused) {
-  // The builder's entries come from Unix: the names are taken as ANSI bytes.
-  Open({Stored("COM\xB9", "x"), Stored("com\xB2.txt", "x"), Stored("LPT\xB3.log", "x"),
-        Stored("dir/lpt\xB9 .txt", "x"), Stored("Lpt\xB2/inside.txt", "x"), Stored("COM\xB9\xB9.txt", "ok"),
-        Stored("COM\xBC.txt", "ok"), Stored("LPT\xB0.txt", "ok")});
-  zip.RecreateDirs = true;
-  EXPECT_EQ(Run({"*"}), 3);
-  EXPECT_EQ(skips.size(), 5u);
-  for (const Skip& s : skips) EXPECT_EQ(s.reason, srCreateError) << s.name;
-  EXPECT_EQ(Get(Win("out\\COM\xB9\xB9.txt")), "ok");
-  EXPECT_EQ(Get(Win("out\\COM\xBC.txt")), "ok");
-  EXPECT_EQ(Get(Win("out\\LPT\xB0.txt")), "ok");
-}
-
 TEST_F(ExtractionTest, StartUnZipMayRenameOrSkip) {
   Open({Stored("a.txt", "a"), Stored("b.txt", "b")});
   zip.OnStartUnZip = [&](int index, std::string& name, bool& skip) {

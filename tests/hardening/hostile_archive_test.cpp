@@ -209,6 +209,21 @@ TEST_F(HostileArchiveTest, NamesWithControlOrReservedCharactersAreRefused) {
   ExpectOnly({"ok", "ok\\fine.txt"});
 }
 
+// COM1 to COM3 and LPT1 to LPT3 written with the superscript digits of the
+// ANSI code page are the same devices; other digits and longer names are
+// files. (The builder's names come from Unix: taken as ANSI bytes.)
+TEST_F(HostileArchiveTest, DeviceNamesWithSuperscriptDigitsAreRefused) {
+  zip.RecreateDirs = true;
+  Open(BuildZip({Stored("COM\xB9", "x"), Stored("com\xB2.txt", "x"), Stored("LPT\xB3.log", "x"),
+                 Stored("dir/lpt\xB9 .txt", "x"), Stored("Lpt\xB2/inside.txt", "x"),
+                 Stored("COM\xB9\xB9.txt", "ok"), Stored("COM\xBC.txt", "ok"), Stored("LPT\xB0.txt", "ok")}));
+  EXPECT_EQ(Run(), 3);
+  ExpectAllSkippedAsUncreatable(5);
+  EXPECT_EQ(Get(Win("out\\COM\xB9\xB9.txt")), "ok");
+  EXPECT_EQ(Get(Win("out\\COM\xBC.txt")), "ok");
+  EXPECT_EQ(Get(Win("out\\LPT\xB0.txt")), "ok");
+}
+
 TEST_F(HostileArchiveTest, PathsLongerThanMaxPathAreRefusedBeforeAnyFolderIsMade) {
   zip.RecreateDirs = true;
   const std::string out = Win("out") + "\\";
