@@ -50,6 +50,8 @@ class ProgramEntryTest : public testing::SimMachineTest {
       EXPECT_FALSE(Exists(std::string(kTemp) + gone)) << gone;
     EXPECT_TRUE(Exists(std::string(kTemp) + "OLDLANGUAGE.ENG"));
     EXPECT_TRUE(Exists(std::string(kTemp) + "MYLICENSE.TXT"));
+    // The run's own folder went with everything in it.
+    EXPECT_FALSE(Exists(std::string(kTemp) + "QR5SETUP0"));
   }
 
   std::istringstream in;
@@ -67,7 +69,7 @@ TEST_F(ProgramEntryTest, CancelOnTheLanguagePage) {
   EXPECT_TRUE(Session().LanguageFilePath.empty());
   EXPECT_EQ(Session().SuiteTexts.size(), 19u);
   EXPECT_FALSE(Session().SuiteTexts["001"].empty());
-  EXPECT_EQ(Session().TempDir, kTemp);
+  EXPECT_EQ(Session().TempDir, std::string(kTemp) + "QR5SETUP0\\");
   EXPECT_EQ(Session().SetupDir, "D:\\");
   EXPECT_EQ(App().title, "QR5_Installer");
   EXPECT_TRUE(console->message_boxes.empty());
@@ -88,7 +90,7 @@ TEST_F(ProgramEntryTest, TheLanguageChoiceReachesTheWelcomePage) {
   EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 0);
   EXPECT_EQ(Shown(), (std::vector<std::string>{"TFormStep1", "TFormStep2"})) << out.str();
   EXPECT_EQ(Session().LanguageExt, ".ITA");
-  EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "LANGUAGE.ITA");
+  EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ITA");
   ExpectTempCleaned();
 }
 
