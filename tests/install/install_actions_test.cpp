@@ -226,6 +226,17 @@ TEST_F(InstallActionsTest, KavoLibraryIsCopiedOnlyWhenItLiesBesideTheSetup) {
   EXPECT_EQ(ReadFile("C:\\QR5\\KAVO5.DLL"), "new");
 }
 
+TEST_F(InstallActionsTest, ADestinationRunningThroughAFileCountsEveryEntryAsNotInstalled) {
+  WriteFile("D:\\file.txt", "the user's");
+  app::Session().InstallDir = "D:\\file.txt\\QR5";
+  main_->DoInstall();
+  const app::InstallShortfall& shortfall = app::Session().Shortfall;
+  EXPECT_GT(shortfall.files_not_installed, 150);
+  EXPECT_EQ(shortfall.first_file.rfind("D:\\file.txt\\QR5\\", 0), 0u) << shortfall.first_file;
+  EXPECT_EQ(ReadFile("D:\\file.txt"), "the user's");
+  EXPECT_TRUE(fe_.boxes.empty()) << "told at the end of the installation";
+}
+
 TEST_F(InstallActionsTest, TheUninstallCommandIsQuotedWhenTheFolderHoldsABlankAndTheIconIsNot) {
   app::Session().InstallDir = "D:\\My Apps\\QR5";
   main_->DoInstall();
