@@ -208,8 +208,9 @@ struct OsVersion {  // the OSVERSIONINFOA facts
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
-  // LOCALE_SLANGUAGE of GetThreadLocale among the supported locales; "" when
-  // unknown.
+  // The English name of the language of GetThreadLocale (LOCALE_SENGLANGUAGE)
+  // among the supported locales, whatever the language of Windows itself;
+  // "" when unknown.
   virtual std::string ThreadLanguageName() = 0;
   // GetVersionExA; false when it fails.
   virtual bool GetVersion(OsVersion* version) = 0;

@@ -239,6 +239,38 @@ TEST_F(HostileArchiveTest, PathsLongerThanMaxPathAreRefusedBeforeAnyFolderIsMade
   ExpectOnly({fits});
 }
 
+TEST_F(HostileArchiveTest, AShortNameWhosePathFitsIsInstalledHoweverLittleRoomItsTemporaryNameHas) {
+  zip.RecreateDirs = true;
+  const std::string out = Win("out") + "\\";
+  // out\<folder>\x.1 of 258 and of 259 characters.
+  const std::string folder258(258 - out.size() - 4, 'p'), folder259(259 - out.size() - 4, 'q');
+  Open(BuildZip({Stored(folder258 + "/x.1", "258"), Stored(folder259 + "/x.1", "259"),
+                 Stored(folder259 + "/y", "one character")}));
+  EXPECT_EQ(Run(), 3);
+  EXPECT_TRUE(skips.empty());
+  EXPECT_EQ(Get(out + folder258 + "\\x.1"), "258");
+  EXPECT_EQ(Get(out + folder259 + "\\x.1"), "259");
+  EXPECT_EQ(Get(out + folder259 + "\\y"), "one character");
+  ExpectOnly({folder258, folder258 + "\\x.1", folder259, folder259 + "\\x.1", folder259 + "\\y"});
+}
+
+TEST_F(HostileArchiveTest, StoredDataRunningPastTheEndOfTheFileEndTheRunAsCutShort) {
+  // A damaged download: the entry's size runs over the directory and past
+  // the end of the file. Not a silent skip: the run ends, so the caller can
+  // tell the user the setup file is damaged.
+  BuildEntry cut = Stored("cut.bin", RandomBytes(3000, 3));
+  cut.compressed_size = cut.uncompressed_size = 100000;
+  Open(BuildZip({Stored("first.txt", "1"), cut}));
+  try {
+    Run();
+    FAIL() << "no exception";
+  } catch (const EFatalUnzipError& e) {
+    EXPECT_STREQ(e.what(), "Premature end of file reached");
+  }
+  EXPECT_TRUE(skips.empty());
+  ExpectOnly({"first.txt"});
+}
+
 TEST_F(HostileArchiveTest, DeeplyNestedNamesAreRefusedWithoutRecursingThroughThem) {
   std::string deep;
   for (int i = 0; i < 20000; ++i) deep += "a/";

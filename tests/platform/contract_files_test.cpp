@@ -7,6 +7,7 @@
 #include <set>
 
 #include "contract_helpers.h"
+#include "platform/private_temp_folder.h"
 
 using contract::Exists;
 using contract::Files;
@@ -194,6 +195,12 @@ TEST(Folders, AreCreatedOneLevelAtATimeAndRemovedWhenEmpty) {
             FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_FALSE(Files().CreateDirectory(dir + "\\qr5"));
   EXPECT_EQ(Files().GetLastError(), ERROR_ALREADY_EXISTS);
+  // A file of the name counts as taken too (a run's private folder takes
+  // the next number then).
+  ASSERT_TRUE(WriteBytes(dir + "\\TAKEN", ""));
+  EXPECT_FALSE(Files().CreateDirectory(dir + "\\TAKEN"));
+  EXPECT_EQ(Files().GetLastError(), ERROR_ALREADY_EXISTS);
+  ASSERT_TRUE(Files().DeleteFile(dir + "\\TAKEN"));
   ASSERT_TRUE(Files().CreateDirectory(dir + "\\QR5\\SYSTEM\\"));
   ASSERT_TRUE(WriteBytes(dir + "\\QR5\\SYSTEM\\QR5.INI", ""));
 
@@ -255,3 +262,23 @@ TEST(Files, KnowsTheDrivesTheTempFolderAndFreeSpace) {
 }
 
 }  // namespace
+
+TEST(Folders, APrivateTempFolderIsNewForEveryRunAndGoesWithEverythingInIt) {
+  const std::string dir = ContractScratchDir() + "\\";
+  ASSERT_TRUE(WriteBytes(dir + "RUN0", "a file of another program"));
+  const std::string first = MakePrivateTempFolder(dir, "RUN");
+  const std::string second = MakePrivateTempFolder(dir, "RUN");
+  EXPECT_EQ(first, dir + "RUN1\\");
+  EXPECT_EQ(second, dir + "RUN2\\");
+  ASSERT_TRUE(WriteBytes(first + "LANGUAGE.ENG", "x"));
+  ASSERT_TRUE(Files().SetFileAttributes(first + "LANGUAGE.ENG", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(Files().CreateDirectory(first + "SUB"));
+  ASSERT_TRUE(WriteBytes(first + "SUB\\X.TXT", "x"));
+  DeletePrivateTempFolder(first);
+  EXPECT_FALSE(Exists(dir + "RUN1"));
+  EXPECT_TRUE(Exists(second));
+  EXPECT_EQ(ReadBytes(dir + "RUN0"), "a file of another program");
+  DeletePrivateTempFolder(second);
+  EXPECT_TRUE(Files().DeleteFile(dir + "RUN0"));
+  EXPECT_EQ(MakePrivateTempFolder(dir + "MISSING\\", "RUN"), "") << "a folder that cannot be made";
+}
