@@ -78,6 +78,17 @@ bool Painted(ControlKind kind) {
 
 HFONT DialogFont() { return TheFonts().normal; }
 
+int Win32FrontEnd::TextWidth(const std::string& text) {
+  HDC dc = ::GetDC(nullptr);
+  if (dc == nullptr) return -1;
+  HGDIOBJ old = ::SelectObject(dc, DialogFont());
+  RECT need{0, 0, 0, 0};
+  const int height = ::DrawTextA(dc, Z(text), -1, &need, DT_CALCRECT | DT_SINGLELINE);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(nullptr, dc);
+  return height == 0 && !text.empty() ? -1 : static_cast<int>(need.right - need.left);
+}
+
 std::string WindowText(HWND window) {
   const int length = ::GetWindowTextLengthA(window);
   std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
@@ -174,7 +185,7 @@ void SyncControl(ChildWindow& child, int client_width) {
       SetText(child.hwnd, MemoText(c));
       break;
     case ControlKind::kTreeView:
-      ShowTreePath(child, c.text);
+      SyncTree(child);
       break;
     default:
       SetText(child.hwnd, c.text);

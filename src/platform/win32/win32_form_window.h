@@ -5,7 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -26,10 +25,11 @@ struct ChildWindow {
   int position = -1;
   std::string picture;
   std::vector<std::string> items;
-  // Tree view: the full path of each entry (an entry's lParam points here)
-  // and the entries whose subfolders have been read.
+  // Tree view: the full path of each entry (an entry's lParam points here),
+  // and the entry whose opening or closing is being notified (the view
+  // itself changes it once the notification returns).
   std::vector<std::unique_ptr<std::string>> paths;
-  std::set<HTREEITEM> read;
+  HTREEITEM notifying = nullptr;
 };
 
 struct FormWindow {
@@ -66,9 +66,14 @@ void SyncControl(ChildWindow& child, int client_width);
 
 // ---- the folder tree view (win32_folder_tree_view.cpp) ----
 
-void FillDrives(ChildWindow& child);
-void ReadSubfolders(ChildWindow& child, HTREEITEM item);
-void ShowTreePath(ChildWindow& child, const std::string& target);
+// Gives a new tree view the system's small icons.
+void SetTreeIcons(ChildWindow& child);
+// Brings the tree view in line with the control's entries and selection:
+// entries are added, updated, opened, closed and removed; the view reads
+// nothing from the disk.
+void SyncTree(ChildWindow& child);
+// The full path of a tree view entry; null for none.
+const std::string* TreePath(HWND tree, HTREEITEM item);
 
 // ---- painting (win32_painting.cpp) ----
 

@@ -143,7 +143,7 @@ void Win32FrontEnd::Create(FormWindow& fw) {
     const Control& c = *control;
     if (!Painted(c.kind)) {
       child.hwnd = CreateControlWindow(fw.hwnd, instance_, child);
-      if (child.hwnd != nullptr && c.kind == ControlKind::kTreeView) FillDrives(child);
+      if (child.hwnd != nullptr && c.kind == ControlKind::kTreeView) SetTreeIcons(child);
       child.bounds = RECT{-1, -1, -1, -1};
     } else {
       child.bounds = Bounds(c);

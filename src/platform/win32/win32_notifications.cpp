@@ -85,13 +85,27 @@ std::intptr_t Win32FrontEnd::Deliver(HWND__* window, unsigned message, std::uint
       ChildWindow* child = ChildById(*fw, static_cast<int>(header->idFrom));
       if (child == nullptr || child->control->kind != ControlKind::kTreeView) return 0;
       const std::string name = child->control->name;
-      if (header->code == TVN_ITEMEXPANDINGA) {
-        const auto* nm = reinterpret_cast<const NMTREEVIEWA*>(lparam);
-        if (nm->action & TVE_EXPAND) ReadSubfolders(*child, nm->itemNew.hItem);
-        *handled = true;
-        return 0;  // FALSE: let it open
-      }
       if (syncing_) return 0;
+      if (header->code == TVN_ITEMEXPANDINGA) {
+        // The model opens or closes the entry (and reads its subfolders);
+        // the view follows it, or keeps the entry as it is when refused.
+        const auto* nm = reinterpret_cast<const NMTREEVIEWA*>(lparam);
+        const std::string* path = TreePath(child->hwnd, nm->itemNew.hItem);
+        const bool expand = (nm->action & TVE_EXPAND) != 0;
+        bool done = false;
+        if (path != nullptr) {
+          const std::string target = *path;
+          child->notifying = nm->itemNew.hItem;
+          Act(*fw, [&form, &done, name, target, expand] {
+            done = form.ExpandPath(name, target, expand);
+          });
+          // The child may be gone if the form was closed meanwhile.
+          if (ChildWindow* still = ChildById(*fw, static_cast<int>(header->idFrom)))
+            still->notifying = nullptr;
+        }
+        *handled = true;
+        return done ? FALSE : TRUE;  // FALSE lets the view open or close it
+      }
       if (header->code == NM_SETFOCUS) {
         if (form.active_control != child->control) Act(*fw, [&form, name] { form.Focus(name); });
       } else if (header->code == TVN_SELCHANGEDA) {
