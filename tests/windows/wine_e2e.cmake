@@ -11,6 +11,7 @@ if(NOT QR5_WINE)
   return()
 endif()
 add_executable(drive_setup ${CMAKE_CURRENT_LIST_DIR}/drive_setup.cpp)
+target_link_libraries(drive_setup PRIVATE shell32)
 set(demo_setup ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/QR5_Installer${CMAKE_EXECUTABLE_SUFFIX})
 foreach(version winxp win98)
   add_test(NAME wine_e2e_${version}
