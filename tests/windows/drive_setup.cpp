@@ -144,6 +144,28 @@ void Shot(const std::string& name) {
   }
 }
 
+const char kPage[] = "Setup - Quorlin 5";
+
+// The progress page mid-extraction: as soon as it shows, the setup is held
+// (its thread suspended) while the picture is taken. An extraction over
+// before the page was seen only costs the picture.
+void ShotOfProgress(const PROCESS_INFORMATION& pi) {
+  for (int tries = 0; tries < 3000; ++tries) {
+    Search s{kPage, "Extracting files...", pi.dwProcessId};
+    ::EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found != nullptr) {
+      ::Sleep(150);  // a few files in, the bar moved
+      ::SuspendThread(pi.hThread);
+      Shot("progress");
+      ::ResumeThread(pi.hThread);
+      return;
+    }
+    if (::WaitForSingleObject(g_setup, 0) == WAIT_OBJECT_0) break;
+    ::Sleep(5);
+  }
+  Say("the progress page went by before it could be taken");
+}
+
 PROCESS_INFORMATION Start(const std::string& exe) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -158,8 +180,6 @@ PROCESS_INFORMATION Start(const std::string& exe) {
 void WaitForEnd(HANDLE process, const std::string& what) {
   if (::WaitForSingleObject(process, g_timeout_ms) != WAIT_OBJECT_0) Fail(what + " did not end");
 }
-
-const char kPage[] = "Setup - Quorlin 5";
 
 // The language page, then the welcome page, shown in English.
 HWND ToWelcome(DWORD pid) {
@@ -219,6 +239,7 @@ int Install(const std::string& exe) {
   const HWND folder = Child(destination, "C:\\QR5");
   (void)folder;
   Press(destination, "Next >");
+  if (std::getenv("QR5_SHOT_DIR") != nullptr) ShotOfProgress(pi);
 
   HWND finish = WaitFor(pi.dwProcessId, kPage, "Finish");
   Shot("finish");

@@ -21,3 +21,14 @@ foreach(version winxp win98)
   # Each makes its own prefix; Wine under an emulator needs minutes.
   set_tests_properties(wine_e2e_${version} PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endforeach()
+
+# The forms in the real front end, in this process, on an Xvfb display: the
+# folder tree, and the layout of every page in every language of the payload.
+add_executable(check_forms ${CMAKE_CURRENT_LIST_DIR}/check_forms.cpp)
+target_link_libraries(check_forms PRIVATE qr5_core qr5_platform)
+foreach(mode tree layout)
+  add_test(NAME wine_forms_${mode}
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_forms.sh ${CMAKE_BINARY_DIR}/wine-forms
+                   $<TARGET_FILE:check_forms> ${PROJECT_SOURCE_DIR}/payload/suite ${mode})
+  set_tests_properties(wine_forms_${mode} PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+endforeach()

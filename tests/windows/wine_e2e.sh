@@ -50,6 +50,8 @@ else
 fi
 wine winecfg -v "$VERSION" >/dev/null 2>&1
 wineserver -w
+. "$(dirname "$0")/wine_fonts.sh"
+wine_prefix_fonts
 step "prefix set to $VERSION"
 
 C="$WINEPREFIX/drive_c"
