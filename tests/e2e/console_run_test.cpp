@@ -97,7 +97,7 @@ TEST_F(ConsoleRunTest, AnEnglishInstallationIntoDAppsWithBackAndBrowse) {
   EXPECT_EQ(CountLines(output_, "=== TDlgError: Error ==="), 1);
   EXPECT_NE(output_.find("The selected path is not valid."), std::string::npos);
   EXPECT_NE(output_.find("QUORLIN 5 - END USER LICENSE AGREEMENT"), std::string::npos);
-  EXPECT_NE(output_.find("LabelSelectedFolder (label) \"D:\\Apps\\QR5\""), std::string::npos);
+  EXPECT_NE(output_.find("LabelSelectedFolder (edit, read-only) \"D:\\Apps\\QR5\""), std::string::npos);
   EXPECT_NE(output_.find("SCProgress1 (progress) 100%"), std::string::npos);
 
   // The suite is in D:\Apps\QR5 and recorded there.
