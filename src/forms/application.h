@@ -29,6 +29,13 @@ class FrontEnd {
   // MessageBoxA: returns IDOK, IDYES, ... (platform::IDOK etc.).
   virtual int MessageBox(const std::string& text, const std::string& caption,
                          unsigned flags) = 0;
+  // The width in pixels of a one-line text in the dialogs' font (a single
+  // "&" marks an accelerator and takes no room), or -1 when the front end
+  // draws no real font; the forms then use their fixed table.
+  virtual int TextWidth(const std::string& text) {
+    (void)text;
+    return -1;
+  }
 };
 
 class Application {

@@ -44,6 +44,18 @@ struct ShiftState {
 
 class Form;
 
+// One shown entry of a folder tree, for front ends that draw the tree
+// themselves: the entries come in display order (a drive, then the entries
+// below it while it is expanded), each one level deeper than its parent.
+struct TreeEntry {
+  int depth = 0;         // 0 for a drive
+  std::string name;      // "C:\" for a drive, the folder's own name below it
+  std::string path;      // full path, as SelectPath and ExpandPath take it
+  bool expanded = false;
+  bool may_have_children = true;  // not yet read, or read and not empty
+  bool is_new = false;   // typed by the user, not on the disk
+};
+
 // One control. Everything a front end needs to show it is data here.
 struct Control {
   std::string name;  // the form-designer name, e.g. "NextButton"
@@ -55,6 +67,7 @@ struct Control {
   bool checked = false;          // check boxes and radio buttons
   std::vector<std::string> items;  // combo entries, memo lines
   int item_index = -1;           // selected combo entry
+  std::vector<TreeEntry> tree;   // kTreeView: the entries shown
   int position = 0;              // progress bar
   int modal_result = mrNone;     // a button's result, taken after OnClick
   bool is_default = false;       // answers Enter
@@ -128,6 +141,13 @@ class Form {
   // path cannot be selected.
   virtual bool SelectPath(const std::string& control_name, const std::string& path) {
     (void)control_name, (void)path;
+    return false;
+  }
+  // A folder tree entry opened (expand) or closed by the user; false when
+  // the form has no such tree or entry.
+  virtual bool ExpandPath(const std::string& control_name, const std::string& path,
+                          bool expand) {
+    (void)control_name, (void)path, (void)expand;
     return false;
   }
 

@@ -127,10 +127,19 @@ void TDlgBrowseInstallPath::ShowTree() {
   forms::Control& control = Get("FolderTreeView1");
   control.text = tree_.SelectedFolder();
   control.items.clear();
+  control.tree.clear();
   control.item_index = -1;
   for (FolderNode* node : tree_.VisibleNodes()) {
     if (node == tree_.Selected()) control.item_index = static_cast<int>(control.items.size());
     control.items.push_back(FolderTree::DisplayLine(*node));
+    forms::TreeEntry entry;
+    entry.depth = node->Depth();
+    entry.name = node->name;
+    entry.path = node->Path();
+    entry.expanded = node->expanded;
+    entry.may_have_children = !node->children_read || !node->children.empty();
+    entry.is_new = node->is_new;
+    control.tree.push_back(std::move(entry));
   }
 }
 
@@ -143,8 +152,25 @@ bool TDlgBrowseInstallPath::SelectPath(const std::string& control_name,
   if (active_control != Find("FolderTreeView1")) return false;
   FolderNode* node = tree_.Find(path);
   if (node == nullptr) return false;
+  // Picking the entry already selected keeps it as it is: a closed entry
+  // that took the selection from below stays closed.
+  if (node == tree_.Selected()) return true;
   tree_.Expand(*node);
   tree_.Select(node);
+  ShowTree();
+  Changed();
+  return true;
+}
+
+bool TDlgBrowseInstallPath::ExpandPath(const std::string& control_name, const std::string& path,
+                                       bool expand) {
+  if (control_name != "FolderTreeView1") return false;
+  FolderNode* node = tree_.Find(path);
+  if (node == nullptr) return false;
+  if (expand)
+    tree_.Expand(*node);
+  else
+    tree_.Collapse(*node);
   ShowTree();
   Changed();
   return true;

@@ -19,6 +19,9 @@ class TDlgBrowseInstallPath : public forms::Form {
   // The user picked the tree entry of a full path (C:\Apps): it is
   // selected and opened.
   bool SelectPath(const std::string& control_name, const std::string& path) override;
+  // The user opened or closed the tree entry of a full path.
+  bool ExpandPath(const std::string& control_name, const std::string& path,
+                  bool expand) override;
   void FolderTreeView1Change();
   void Edit1Exit();
   void BtnOkClick();
@@ -38,8 +41,9 @@ class TDlgBrowseInstallPath : public forms::Form {
   // the text was refused (the error has been shown).
   bool TakeTypedFolder();
   void ShowPathError();
-  // Puts the tree's visible entries on FolderTreeView1 (its items, the
-  // selected one as item_index and its path as text); callers repaint.
+  // Puts the tree's visible entries on FolderTreeView1 (its entries, their
+  // lines as items, the selected one as item_index and its path as text);
+  // callers repaint.
   void ShowTree();
 
   FolderTree tree_;

@@ -141,7 +141,12 @@ void FolderTree::Expand(FolderNode& node) {
   node.expanded = true;
 }
 
-void FolderTree::Collapse(FolderNode& node) { node.expanded = false; }
+void FolderTree::Collapse(FolderNode& node) {
+  node.expanded = false;
+  // A selection hidden by the close moves up to the closed entry, as a tree
+  // view moves it.
+  if (selected_ != nullptr && selected_ != &node && OnPath(&node, selected_)) Select(&node);
+}
 
 std::string FolderTree::SelectedFolder() const {
   return selected_ == nullptr ? std::string() : selected_->Path();

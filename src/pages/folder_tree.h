@@ -34,6 +34,7 @@ class FolderTree {
 
   // Shows the entry's subfolders, reading them on the first expansion.
   void Expand(FolderNode& node);
+  // Hides the entry's subfolders; a selection below it moves to the entry.
   void Collapse(FolderNode& node);
 
   FolderNode* Selected() const { return selected_; }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "forms/application.h"
+
 namespace qr5::pages {
 
 namespace {
@@ -18,6 +20,11 @@ int CharWidth(char c) {
 }  // namespace
 
 int MeasureText(const std::string& text) {
+  const int real = forms::App().Front().TextWidth(text);
+  return real >= 0 ? real : TableTextWidth(text);
+}
+
+int TableTextWidth(const std::string& text) {
   int width = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '&') {

@@ -26,6 +26,8 @@ class ScriptedFrontEnd : public forms::FrontEnd {
   std::vector<std::string> shown;  // class names, in showing order
   std::vector<std::string> hidden;
   int process_calls = 0;
+  // A real font's measure when set; the forms' table otherwise.
+  std::function<int(const std::string&)> text_width;
 
   void FormShown(forms::Form& form) override { shown.push_back(form.class_name); }
   void FormHidden(forms::Form& form) override { hidden.push_back(form.class_name); }
@@ -45,6 +47,7 @@ class ScriptedFrontEnd : public forms::FrontEnd {
     box_answers.pop_front();
     return answer;
   }
+  int TextWidth(const std::string& text) override { return text_width ? text_width(text) : -1; }
 };
 
 }  // namespace qr5::testing

@@ -159,6 +159,49 @@ TEST_F(BrowseDialogTest, TheTreeControlShowsTheVisibleEntriesAndTheSelection) {
   EXPECT_FALSE(browse_->SelectPath("Edit1", "C:\\Apps"));
 }
 
+// What a front end that draws the tree itself gets: every entry with its
+// level, path and state; opening and closing go through the dialog.
+TEST_F(BrowseDialogTest, TheTreeEntriesFollowOpeningClosingAndNewFolders) {
+  MakeDir("C:\\Apps");
+  MakeDir("C:\\Apps\\Tools");
+  MakeDir("C:\\Both");
+  ASSERT_TRUE(Files().SetFileAttributes(
+      "C:\\Both", platform::FILE_ATTRIBUTE_DIRECTORY | platform::FILE_ATTRIBUTE_HIDDEN |
+                       platform::FILE_ATTRIBUTE_SYSTEM));
+  const forms::Control& tree = browse_->Get("FolderTreeView1");
+  auto entry = [&](const std::string& path) -> const forms::TreeEntry* {
+    for (const forms::TreeEntry& e : tree.tree)
+      if (e.path == path) return &e;
+    return nullptr;
+  };
+  ASSERT_TRUE(browse_->ExpandPath("FolderTreeView1", "C:\\", true));
+  ASSERT_EQ(tree.tree.size(), tree.items.size());
+  ASSERT_NE(entry("C:\\Apps"), nullptr);
+  EXPECT_EQ(entry("C:\\Apps")->depth, 1);
+  EXPECT_TRUE(entry("C:\\Apps")->may_have_children) << "not read yet";
+  EXPECT_EQ(entry("C:\\Both"), nullptr) << "hidden and system";
+  EXPECT_TRUE(entry("C:\\")->expanded);
+
+  EXPECT_TRUE(browse_->SelectPath("FolderTreeView1", "C:\\Apps\\Tools"));
+  ASSERT_NE(entry("C:\\Apps\\Tools"), nullptr);
+  EXPECT_FALSE(entry("C:\\Apps\\Tools")->may_have_children) << "read and empty";
+  // Closing an entry above the selection moves the selection up to it, and
+  // picking it again (as a tree view reports it) leaves it closed.
+  ASSERT_TRUE(browse_->ExpandPath("FolderTreeView1", "C:\\Apps", false));
+  EXPECT_EQ(browse_->SelectedFolder(), "C:\\Apps");
+  EXPECT_EQ(Field(), "C:\\Apps\\QR5");
+  EXPECT_TRUE(browse_->SelectPath("FolderTreeView1", "C:\\Apps"));
+  EXPECT_FALSE(entry("C:\\Apps")->expanded);
+  EXPECT_EQ(entry("C:\\Apps\\Tools"), nullptr) << "hidden below a closed entry";
+  EXPECT_FALSE(browse_->ExpandPath("FolderTreeView1", "C:\\Nowhere", true));
+
+  // A typed folder that is not on the disk comes sorted among its siblings.
+  browse_->MoveTreeTo("C:\\Aardvark", true);
+  ASSERT_NE(entry("C:\\Aardvark"), nullptr);
+  EXPECT_TRUE(entry("C:\\Aardvark")->is_new);
+  EXPECT_LT(entry("C:\\Aardvark"), entry("C:\\Apps"));
+}
+
 TEST_F(BrowseDialogTest, TheErrorDialogIsLaidOutForItsMessage) {
   error_->SetTexts("Error", "Ok", "Short");
   Then([&] { error_->Click("BtnOk"); });
@@ -184,6 +227,14 @@ TEST_F(BrowseDialogTest, TheErrorDialogIsLaidOutForItsMessage) {
   EXPECT_EQ(error_->ShowModal(), forms::mrOk);
   EXPECT_EQ(error_->OuterWidth(), 80);
   EXPECT_EQ(error_->Get("BtnOk").left, 0);
+
+  // A front end with a real font measures the message itself.
+  fe_.text_width = [](const std::string& text) { return text == "Short" ? 250 : 0; };
+  error_->SetTexts("Error", "Ok", "Short");
+  Then([&] { error_->KeyDown(Key::kEnter); });
+  EXPECT_EQ(error_->ShowModal(), forms::mrOk);
+  EXPECT_EQ(error_->Get("Label1").width, 250);
+  EXPECT_EQ(error_->OuterWidth(), 330);
 }
 
 TEST(TextMeasure, FixedWidthsAndAccelerators) {

@@ -40,6 +40,8 @@ class Win32FrontEnd : public forms::FrontEnd {
   bool HandleMessage() override;
   void ProcessMessages() override;
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override;
+  // Measured in the dialogs' font (DrawText with DT_CALCRECT).
+  int TextWidth(const std::string& text) override;
 
   // The window procedure's way in (one front end per process).
   std::intptr_t Deliver(HWND__* window, unsigned message, std::uintptr_t wparam,
