@@ -2,6 +2,9 @@
 // the recovery scan, the companion file, names, dates and the ZipName rules.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "archive/lfn_file_stream.h"
 #include "archive/sorted_zip.h"
 #include "archive/zip_archive.h"
@@ -43,6 +46,46 @@ TEST_F(DirectoryTest, PayloadBehindAnExecutableReadsInLocalHeaderOrder) {
   EXPECT_FALSE(zip.ScanMode());
   EXPECT_EQ(zip.Entry(0).LocalHeaderOffset, offsets[0]);
   EXPECT_EQ(zip.Entry(0).CentralHeaderOffset, at + 46 + 5);
+}
+
+TEST_F(DirectoryTest, EntryCommentsBetweenCentralHeadersAreSkipped) {
+  // Python's zipfile wrote both archives (data/make_comment_archives.py);
+  // the middle entry carries a comment. A walk that does not step over it
+  // loses the entries after it, or falls back to the scan and loses the
+  // central attributes; in the streamed archive the scan cannot even tell
+  // where the first entry's data end.
+  for (const char* name : {"comments_seekable.zip", "comments_streamed.zip"}) {
+    SCOPED_TRACE(name);
+    std::ifstream in(std::string(QR5_SOURCE_DIR) + "/tests/archive/data/" + name, std::ios::binary);
+    Put(Win(name), std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    TZipArchive archive;
+    archive.SetZipName(Win(name));
+    archive.LoadDirectory();
+    ASSERT_EQ(archive.EntryCount(), 3);
+    EXPECT_FALSE(archive.ScanMode());
+    const std::vector<std::pair<std::string, uint32_t>> expected = {
+        {"first.txt", 0x20}, {"LOGS\\middle.adi", 0x21}, {"last.bin", 0x22}};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(archive.Entry(i).StoredPath(), expected[i].first);
+      EXPECT_EQ(archive.Entry(i).ExternalAttributes, expected[i].second);
+      EXPECT_NE(archive.Entry(i).CentralHeaderOffset, 0u);
+    }
+    EXPECT_EQ(archive.FileComment(1), "a comment on the middle entry");
+    EXPECT_EQ(archive.FileComment(2), "");
+
+    const std::string out = Win(std::string(name) + ".out");
+    archive.SetDestDir(out);
+    archive.RecreateDirs = true;
+    archive.FilesList = {"*"};
+    EXPECT_EQ(archive.ExtractSelected(), 3);
+    std::string first, middle, last;
+    for (int i = 0; i < 40; ++i) first += "first entry\r\n";
+    for (int i = 0; i < 60; ++i) middle += "<CALL:5>DL1AB<EOR>\r\n";
+    for (int i = 0; i < 2048; ++i) last += static_cast<char>(i % 256);
+    EXPECT_EQ(Get(out + "\\first.txt"), first);
+    EXPECT_EQ(Get(out + "\\LOGS\\middle.adi"), middle);
+    EXPECT_EQ(Get(out + "\\last.bin"), last);
+  }
 }
 
 TEST_F(DirectoryTest, CommentOf65535BytesAndTheRecordNearestTheEnd) {

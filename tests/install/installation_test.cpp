@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -267,6 +268,50 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
   EXPECT_NE(std::find(fe_.files.begin(), fe_.files.end(), "C:\\QR5\\AWARDS\\DXCC.DBF"), fe_.files.end());
   EXPECT_NE(std::find(fe_.files.begin(), fe_.files.end(), std::string(kEngineDir) + "\\IDAPI32.DLL"),
             fe_.files.end());
+}
+
+TEST_F(InstallationTest, TheEngineGetsItsFortySettingsAsTheProductTableGivesThem) {
+  // The table written out by hand, not taken from the code: a wrong value
+  // in the code's table must show here.
+  const std::string kDir = kEngineDir;
+  const std::string kDate = "Settings\\SYSTEM\\FORMATS\\DATE", kNumber = "Settings\\SYSTEM\\FORMATS\\NUMBER",
+                    kTime = "Settings\\SYSTEM\\FORMATS\\TIME", kInit = "Settings\\SYSTEM\\INIT";
+  struct Row {
+    std::string sub_key, name, data;
+  };
+  const std::vector<Row> rows = {
+      {"", "DLLPATH", kDir}, {"", "CONFIGFILE01", kDir + "\\IDAPI32.CFG"}, {"", "RESOURCE", ""},
+      {"", "SAVECONFIG", "WIN32"}, {"", "UseCount", "1"},
+      {"Settings\\DRIVERS\\DBASE\\TABLE CREATE", "LEVEL", "7"},
+      {"Settings\\DRIVERS\\DBASE\\INIT", "VERSION", "4.0"},
+      {"Settings\\DRIVERS\\DBASE\\INIT", "TYPE", "FILE"},
+      {"Settings\\DRIVERS\\DBASE\\INIT", "LANGDRIVER", "DBWINWE0"},
+      {kDate, "SEPARATOR", "/"}, {kDate, "MODE", "1"}, {kDate, "FOURDIGITYEAR", "FALSE"},
+      {kDate, "YEARBIASED", "TRUE"}, {kDate, "LEADINGZEROM", "TRUE"}, {kDate, "LEADINGZEROD", "TRUE"},
+      {kNumber, "DECIMALSEPARATOR", ","}, {kNumber, "THOUSANDSEPARATOR", "."}, {kNumber, "DECIMALDIGITS", "2"},
+      {kNumber, "MILSECONDS", "FALSE"},
+      {kTime, "TWELVEHOUR", "FALSE"}, {kTime, "AMSTRING", "AM"}, {kTime, "PMSTRING", "PM"},
+      {kTime, "SECONDS", "TRUE"}, {kTime, "MILSECONDS", "FALSE"},
+      {kInit, "VERSION", "4.0"}, {kInit, "LOCAL SHARE", "TRUE"}, {kInit, "MINBUFSIZE", "4096"},
+      {kInit, "MAXBUFSIZE", "16384"}, {kInit, "LANGDRIVER", "ANSIINTL"}, {kInit, "MAXFILEHANDLES", "255"},
+      {kInit, "SYSFLAGS", "0"}, {kInit, "LOW MEMORY USAGE LIMIT", "32"}, {kInit, "AUTO ODBC", "FALSE"},
+      {kInit, "DEFAULT DRIVER", "DBASE"}, {kInit, "SQLQRYMODE", ""}, {kInit, "MEMSIZE", "42"},
+      {kInit, "SHAREDMEMSIZE", "14080"}, {kInit, "SHAREDMEMLOCATION", ""}, {kInit, "DATA REPOSITORY", ""},
+      {kInit, "MTS POOLING", "TRUE"},
+  };
+  ASSERT_EQ(rows.size(), 40u);
+  RunSetup(kEnglish);
+  std::map<std::string, std::set<std::string>> names;
+  for (const Row& row : rows) {
+    const std::string key =
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine" + (row.sub_key.empty() ? "" : "\\" + row.sub_key);
+    EXPECT_EQ(RegText(key, row.name), row.data) << key << " " << row.name;  // a REG_SZ string, also when empty
+    names[key].insert(row.name);
+  }
+  for (const auto& [key, expected] : names) {
+    const std::vector<std::string> written = RegValueNames(key);
+    EXPECT_EQ(std::set<std::string>(written.begin(), written.end()), expected) << key;
+  }
 }
 
 TEST_F(InstallationTest, FrenchOverEnglishLeavesOneFrenchGroup) {

@@ -181,7 +181,10 @@ TEST(PayloadSuite, EverySuiteProgramHasItsFilesInEveryLanguage) {
     ASSERT_FALSE(ini.empty());
     EXPECT_EQ(ParseIni(ReadBytes(ini)).count("Setup"), 1u);
     for (const std::string ext : kExtensions) {
-      EXPECT_FALSE(FindNoCase(kSuite, program.language_prefix + ext).empty()) << ext;
+      const fs::path texts = FindNoCase(kSuite, program.language_prefix + ext);
+      ASSERT_FALSE(texts.empty()) << ext;
+      // The window caption the program shows in that language.
+      EXPECT_FALSE(ParseIni(ReadBytes(texts))["Main"]["Caption"].empty()) << ext;
       EXPECT_FALSE(FindNoCase(kSuite, "DOC\\" + ext + "\\" + program.manual).empty()) << ext;
     }
   }

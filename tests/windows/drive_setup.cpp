@@ -7,10 +7,16 @@
 //                                      meanwhile must end at once
 //   drive_setup cancel <setup.exe>    leave at the welcome page; the temporary
 //                                      folder keeps no language or license file
+//   drive_setup italian <setup.exe>   install again, choosing Italian on the
+//                                      language page, into the folder offered
+//   drive_setup open <file> <title>   open a file (a shortcut) as Explorer
+//                                      does; a window of that title must
+//                                      appear and close when asked
 //
 // With QR5_SHOT_DIR set, each page is announced for a screenshot: the name is
 // written to <dir>\request and the run waits until the file is gone.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -132,6 +138,28 @@ void Shot(const std::string& name) {
   }
 }
 
+const char kPage[] = "Setup - Quorlin 5";
+
+// The progress page mid-extraction: as soon as it shows, the setup is held
+// (its thread suspended) while the picture is taken. An extraction over
+// before the page was seen only costs the picture.
+void ShotOfProgress(const PROCESS_INFORMATION& pi) {
+  for (int tries = 0; tries < 3000; ++tries) {
+    Search s{kPage, "Extracting files...", pi.dwProcessId};
+    ::EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found != nullptr) {
+      ::Sleep(150);  // a few files in, the bar moved
+      ::SuspendThread(pi.hThread);
+      Shot("progress");
+      ::ResumeThread(pi.hThread);
+      return;
+    }
+    if (::WaitForSingleObject(g_setup, 0) == WAIT_OBJECT_0) break;
+    ::Sleep(5);
+  }
+  Say("the progress page went by before it could be taken");
+}
+
 PROCESS_INFORMATION Start(const std::string& exe) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
@@ -146,8 +174,6 @@ PROCESS_INFORMATION Start(const std::string& exe) {
 void WaitForEnd(HANDLE process, const std::string& what) {
   if (::WaitForSingleObject(process, g_timeout_ms) != WAIT_OBJECT_0) Fail(what + " did not end");
 }
-
-const char kPage[] = "Setup - Quorlin 5";
 
 // The language page, then the welcome page, shown in English.
 HWND ToWelcome(DWORD pid) {
@@ -207,6 +233,7 @@ int Install(const std::string& exe) {
   const HWND folder = Child(destination, "C:\\QR5");
   (void)folder;
   Press(destination, "Next >");
+  if (std::getenv("QR5_SHOT_DIR") != nullptr) ShotOfProgress(pi);
 
   HWND finish = WaitFor(pi.dwProcessId, kPage, "Finish");
   Shot("finish");
@@ -240,16 +267,113 @@ int CancelRun(const std::string& exe) {
   return 0;
 }
 
+// The same run in Italian, the language picked on the language page (which
+// offers the recorded English first), without detours.
+int InstallItalian(const std::string& exe) {
+  PROCESS_INFORMATION pi = Start(exe);
+  g_setup = pi.hProcess;
+  HWND language = WaitFor(pi.dwProcessId, "Language selection", "Ok");
+  HWND combo = ::FindWindowExA(language, nullptr, "ComboBox", nullptr);
+  if (combo == nullptr) Fail("no language list");
+  DWORD_PTR index = 0;
+  ::SendMessageTimeoutA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>("Italiano"), SMTO_ABORTIFHUNG, 10000, &index);
+  if (static_cast<LRESULT>(index) == CB_ERR) Fail("no Italiano in the language list");
+  // Selecting by message sends no notification: tell the page as a click would.
+  ::SendMessageTimeoutA(language, WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(combo), CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(combo), SMTO_ABORTIFHUNG, 10000, nullptr);
+  Press(language, "Ok");
+  const char page[] = "Installazione - Quorlin 5";
+  HWND welcome = WaitFor(pi.dwProcessId, page, "Benvenuto nell'installazione guidata di Quorlin 5");
+  Press(welcome, "Avanti >");
+  HWND license = WaitFor(pi.dwProcessId, page, "Accetto i termini del contratto");
+  Press(license, "Accetto i termini del contratto");
+  ::Sleep(300);
+  Press(license, "Avanti >");
+  HWND destination = WaitFor(pi.dwProcessId, page, "Sfoglia...");
+  Press(destination, "Avanti >");
+  HWND finish = WaitFor(pi.dwProcessId, page, "Fine");
+  Press(finish, "Fine");
+  WaitForEnd(pi.hProcess, "the Italian setup");
+  Say("Italian installation done");
+  return 0;
+}
+
+// The suite program's windows have a class of their own; the shell does not
+// always tell which process it started (Wine does not for a shortcut).
+constexpr char kSuiteProgramClass[] = "QR5SuiteProgram";
+
+struct TitleSearch {
+  std::string title;
+  HWND found = nullptr;  // visible, titled title
+  std::string other;     // the title of another visible suite program window
+};
+
+BOOL CALLBACK TitleProc(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<TitleSearch*>(param);
+  if (!::IsWindowVisible(window)) return TRUE;
+  char caption[256] = {}, window_class[64] = {};
+  ::GetWindowTextA(window, caption, sizeof caption);
+  if (s->title == caption) {
+    s->found = window;
+    return FALSE;
+  }
+  ::GetClassNameA(window, window_class, sizeof window_class);
+  if (std::string(window_class) == kSuiteProgramClass) s->other = caption;
+  return TRUE;
+}
+
+// Opens the file through the shell, as a double click in Explorer does, and
+// waits for a window titled title; then closes it and waits for its end.
+int OpenAndSee(const std::string& file, const std::string& title) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpVerb = "open";
+  info.lpFile = file.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (!::ShellExecuteExA(&info)) Fail("cannot open " + file + " (error " + std::to_string(::GetLastError()) + ")");
+  TitleSearch s;
+  s.title = title;
+  const DWORD start = ::GetTickCount();
+  int other_seen = 0;
+  while (s.found == nullptr) {
+    ::EnumWindows(TitleProc, reinterpret_cast<LPARAM>(&s));
+    if (s.found != nullptr) break;
+    // A suite program under another title: give it a moment to retitle.
+    if (!s.other.empty() && ++other_seen > 10)
+      Fail("the program of " + file + " shows \"" + s.other + "\", not \"" + title + "\"");
+    if (info.hProcess != nullptr && ::WaitForSingleObject(info.hProcess, 0) == WAIT_OBJECT_0)
+      Fail("the program of " + file + " ended without a window \"" + title + "\"");
+    if (::GetTickCount() - start > g_timeout_ms) Fail("no window \"" + title + "\" after opening " + file);
+    ::Sleep(200);
+  }
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(s.found, &pid);
+  Say("window \"" + title + "\" shown by process " + std::to_string(pid));
+  HANDLE program = ::OpenProcess(SYNCHRONIZE, FALSE, pid);
+  if (program == nullptr) Fail("cannot follow process " + std::to_string(pid));
+  ::PostMessageA(s.found, WM_CLOSE, 0, 0);
+  WaitForEnd(program, "the program of \"" + title + "\"");
+  ::CloseHandle(program);
+  if (info.hProcess != nullptr) ::CloseHandle(info.hProcess);
+  Say("closed");
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "open") return OpenAndSee(argv[2], argv[3]);
   if (argc != 3) {
-    std::fprintf(stderr, "usage: drive_setup install|cancel <setup.exe>\n");
+    std::fprintf(stderr, "usage: drive_setup install|cancel|italian <setup.exe>\n"
+                         "       drive_setup open <file> <window title>\n");
     return 2;
   }
   const std::string mode = argv[1], exe = argv[2];
   if (mode == "install") return Install(exe);
   if (mode == "cancel") return CancelRun(exe);
+  if (mode == "italian") return InstallItalian(exe);
   std::fprintf(stderr, "drive_setup: unknown mode %s\n", mode.c_str());
   return 2;
 }

@@ -11,6 +11,7 @@ if(NOT QR5_WINE)
   return()
 endif()
 add_executable(drive_setup ${CMAKE_CURRENT_LIST_DIR}/drive_setup.cpp)
+target_link_libraries(drive_setup PRIVATE shell32)
 set(demo_setup ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/QR5_Installer${CMAKE_EXECUTABLE_SUFFIX})
 foreach(version winxp win98)
   add_test(NAME wine_e2e_${version}
@@ -30,3 +31,15 @@ if(QR5_XDOTOOL AND QR5_XVFB)
                    ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL)
   set_tests_properties(wine_keys_e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endif()
+
+
+# The forms in the real front end, in this process, on an Xvfb display: the
+# folder tree, and the layout of every page in every language of the payload.
+add_executable(check_forms ${CMAKE_CURRENT_LIST_DIR}/check_forms.cpp)
+target_link_libraries(check_forms PRIVATE qr5_core qr5_platform)
+foreach(mode tree layout)
+  add_test(NAME wine_forms_${mode}
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_forms.sh ${CMAKE_BINARY_DIR}/wine-forms
+                   $<TARGET_FILE:check_forms> ${PROJECT_SOURCE_DIR}/payload/suite ${mode})
+  set_tests_properties(wine_forms_${mode} PROPERTIES TIMEOUT 900 RUN_SERIAL TRUE)
+endforeach()

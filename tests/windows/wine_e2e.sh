@@ -4,7 +4,9 @@
 # A fresh 32-bit prefix in <work-folder>/<version>; the setup and KAVO5.DLL go
 # to C:\SETUP. One complete English installation (with a second copy started
 # meanwhile and the browse and error dialogs on the way), then a cancelled
-# run, then checks of the files, the registry and the shortcuts.
+# run, then checks of the files, the registry and the shortcuts; then the
+# installed Quorlin 5 is started from its desktop shortcut, and again after
+# an installation in Italian over the first.
 # With QR5_SHOTS=<folder> an Xvfb display is used instead of the null driver
 # and every page is captured into <folder>/<page>.png (ImageMagick import).
 set -euo pipefail
@@ -46,6 +48,8 @@ else
 fi
 wine winecfg -v "$VERSION" >/dev/null 2>&1
 wineserver -w
+. "$(dirname "$0")/wine_fonts.sh"
+wine_prefix_fonts
 step "prefix set to $VERSION"
 
 C="$WINEPREFIX/drive_c"
@@ -114,4 +118,22 @@ if [ "$VERSION" = win98 ]; then
 else
   [ "$mine" -eq 0 ] || fail "shortcuts in the user's own folders on $VERSION"
 fi
+
+# The suite's programs are real programs: each titles its window from the
+# language file that its INI names, so what the user starts from a shortcut
+# speaks the language of the last installation.
+winpath() { local p=${1//\//\\}; echo "C:\\$p"; }
+desktop_link=$(winpath "$(grep -i '/Desktop/Quorlin 5.lnk$' <<<"$lnks" | head -1)")
+startup_link=$(winpath "$(grep -i '/Startup/Heraldo.lnk$' <<<"$lnks" | head -1)")
+step "starting Quorlin 5 from $desktop_link"
+wine 'C:\SETUP\drive_setup.exe' open "$desktop_link" 'Quorlin 5 - Logbook' ||
+  fail "Quorlin 5 from the desktop shortcut, in English"
+step "installing again, in Italian"
+wine 'C:\SETUP\drive_setup.exe' italian 'C:\SETUP\QR5_Installer.exe' || fail "the Italian installation"
+language=$(query 'HKCU\Quorlin5' 'Language' || true)
+[ "$language" = Italiano ] || fail "Language is \"$language\" after the Italian installation"
+wine 'C:\SETUP\drive_setup.exe' open "$desktop_link" 'Quorlin 5 - Registro di stazione' ||
+  fail "Quorlin 5 from the desktop shortcut, in Italian"
+wine 'C:\SETUP\drive_setup.exe' open "$startup_link" 'Heraldo - Spot DX e appuntamenti' ||
+  fail "Heraldo from the Startup shortcut, in Italian"
 step "passed"
