@@ -1,10 +1,13 @@
 // Extraction benchmark: a ~100 MB payload (text and binary, fixed seed),
-// deflated into one archive, extracted by our reader, by Info-ZIP unzip and
-// by a plain zlib loop (raw inflate + CRC-32 + write, the same job), side by
-// side. Prints MB/s of uncompressed output and the ratios.
-//   extract_bench [work folder] [megabytes]
+// deflated into one archive, extracted by our reader, by Info-ZIP unzip, by a
+// plain zlib loop (raw inflate + CRC-32 + write, the same job) and by a
+// whole-buffer libdeflate extraction, side by side in one run. Prints MB/s of
+// uncompressed output and every ratio. Given the folder of a Windows build
+// (with bin/win_reader_bench.exe), it also runs the Windows build's reader
+// under Wine on the same payload.
+//   extract_bench [work folder] [megabytes] [windows build folder]
+// Targets: reader/zlib >= 1.2, reader/unzip >= 1.5, reader/libdeflate >= 0.5.
 #include <sys/resource.h>
-#include <zlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -19,6 +22,7 @@
 
 #include "archive/zip_archive.h"
 #include "host_machine.h"
+#include "peer_extract.h"
 #include "zip_writer.h"
 
 namespace fs = std::filesystem;
@@ -91,65 +95,42 @@ void Measure(const std::function<void()>& job, Timing& best) {
   best.wall = std::min(best.wall, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
 }
 
-uint32_t Get16(const std::string& s, size_t at) {
-  return static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8;
-}
-uint32_t Get32(const std::string& s, size_t at) { return Get16(s, at) | Get16(s, at + 2) << 16; }
-
-// zlib doing an extractor's job: for each entry, read its data, inflate (or
-// copy) in 32 KiB steps, CRC, write the file.
-uint64_t ZlibExtract(const std::string& archive, const fs::path& out) {
-  std::ifstream in(archive, std::ios::binary);
-  std::string zip((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  size_t end = zip.rfind(std::string("PK\x05\x06", 4));
-  size_t at = Get32(zip, end + 16);
-  uint64_t total = 0;
-  std::vector<unsigned char> window(32768);
-  for (uint32_t i = 0; i < Get16(zip, end + 10); ++i) {
-    uint32_t method = Get16(zip, at + 10), csize = Get32(zip, at + 20), crc = Get32(zip, at + 16);
-    uint32_t name_length = Get16(zip, at + 28);
-    std::string name = zip.substr(at + 46, name_length);
-    size_t local = Get32(zip, at + 42);
-    size_t data = local + 30 + Get16(zip, local + 26) + Get16(zip, local + 28);
-    at += 46 + name_length + Get16(zip, at + 30) + Get16(zip, at + 32);
-    if (name.back() == '/') {
-      fs::create_directories(out / name);
-      continue;
-    }
-    fs::create_directories((out / name).parent_path());
-    std::FILE* f = std::fopen((out / name).c_str(), "wb");
-    uLong c = crc32(0, nullptr, 0);
-    if (method == 0) {
-      c = crc32(c, reinterpret_cast<const Bytef*>(zip.data() + data), csize);
-      std::fwrite(zip.data() + data, 1, csize, f);
-      total += csize;
-    } else {
-      z_stream z{};
-      inflateInit2(&z, -15);
-      z.next_in = reinterpret_cast<Bytef*>(zip.data() + data);
-      z.avail_in = csize;
-      int rc = Z_OK;
-      while (rc == Z_OK) {
-        z.next_out = window.data();
-        z.avail_out = static_cast<uInt>(window.size());
-        rc = inflate(&z, Z_NO_FLUSH);
-        size_t n = window.size() - z.avail_out;
-        c = crc32(c, window.data(), static_cast<uInt>(n));
-        std::fwrite(window.data(), 1, n, f);
-        total += n;
-      }
-      inflateEnd(&z);
-    }
-    std::fclose(f);
-    if (c != crc) std::fprintf(stderr, "zlib: bad CRC in %s\n", name.c_str());
-  }
-  return total;
-}
-
 long MaxRssKb() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return usage.ru_maxrss;
+}
+
+// The host path as Wine's drive Z: shows it.
+std::string WinePath(const fs::path& path) {
+  std::string text = "Z:" + fs::absolute(path).string();
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  return text;
+}
+
+// Runs the Windows build's reader under Wine; false when it did not report.
+bool RunWineReader(const fs::path& windows_build, const std::string& archive, const fs::path& dest,
+                   double& wall, double& cpu) {
+  std::string command = "'" QR5_SOURCE_DIR "/cmake/wine-run.sh' '" + (windows_build / "wine").string() + "' '" +
+                        (windows_build / "bin" / "win_reader_bench.exe").string() + "' '" + WinePath(archive) +
+                        "' '" + WinePath(dest) + "' 3 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return false;
+  char line[512];
+  bool found = false;
+  long long bytes = 0;
+  int entries = 0;
+  while (std::fgets(line, sizeof line, pipe) != nullptr) {
+    if (std::sscanf(line, "entries=%d bytes=%lld wall=%lf cpu=%lf", &entries, &bytes, &wall, &cpu) == 4) {
+      found = true;
+    } else {
+      std::fputs(line, stderr);
+    }
+  }
+  pclose(pipe);
+  return found;
 }
 
 }  // namespace
@@ -160,6 +141,7 @@ int main(int argc, char** argv) {
   fs::path scratch = fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
   fs::path work = argc > 1 && argv[1][0] ? fs::path(argv[1]) : scratch / "qr5_extract_bench";
   size_t megabytes = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100;
+  fs::path windows_build = argc > 3 ? fs::absolute(argv[3]) : fs::path();
   fs::remove_all(work);
   fs::create_directories(work);
   std::printf("making a %zu MB payload in %s ...\n", megabytes, work.c_str());
@@ -181,7 +163,7 @@ int main(int argc, char** argv) {
   qr5::tools::HostMachine host;
   qr5::platform::Install(&host.machine());
   int extracted = 0;
-  uint64_t zlib_bytes = 0;
+  uint64_t zlib_bytes = 0, libdeflate_bytes = 0;
   auto ours_job = [&] {
     fs::remove_all(work / "ours");
     qr5::archive::TZipArchive zip;
@@ -200,29 +182,58 @@ int main(int argc, char** argv) {
   };
   auto zlib_job = [&] {
     fs::remove_all(work / "zlib");
-    zlib_bytes = ZlibExtract(archive, work / "zlib");
+    zlib_bytes = qr5::bench::ZlibExtract(archive, work / "zlib");
   };
-  // Interleaved rounds, best of each, so that a busy moment hits all three.
-  Timing ours, unzip, zlib;
+  auto libdeflate_job = [&] {
+    fs::remove_all(work / "libdeflate");
+    libdeflate_bytes = qr5::bench::LibdeflateExtract(archive, work / "libdeflate");
+  };
+  // Interleaved rounds, best of each, so that a busy moment hits them all.
+  const bool with_libdeflate = qr5::bench::HaveLibdeflate();
+  Timing ours, unzip, zlib, libdeflate;
   long rss_ours = 0;
   for (int round = 0; round < 5; ++round) {
     Measure(ours_job, ours);
     if (round == 0) rss_ours = MaxRssKb();
     Measure(unzip_job, unzip);
     Measure(zlib_job, zlib);
+    if (with_libdeflate) Measure(libdeflate_job, libdeflate);
   }
+  // Our reader's output must be the same bytes as unzip's.
+  std::string compare = "diff -r -q '" + (work / "ours").string() + "' '" + (work / "unzip").string() + "'";
+  const bool same = std::system(compare.c_str()) == 0;
 
   auto rate = [&](double s) { return unpacked / 1e6 / s; };
-  std::printf("entries extracted by the reader: %d; zlib bytes: %llu\n", extracted,
-              static_cast<unsigned long long>(zlib_bytes));
-  std::printf("%-26s %8s %8s   (MB/s of uncompressed output, best of 5)\n", "", "wall", "cpu");
-  for (auto [label, t] : {std::pair<const char*, Timing>{"our reader", ours}, {"Info-ZIP unzip", unzip},
-                          {"zlib inflate+CRC+write", zlib}}) {
-    std::printf("%-26s %8.1f %8.1f\n", label, rate(t.wall), rate(t.cpu));
+  std::printf("entries extracted by the reader: %d (output %s unzip's); zlib bytes: %llu; libdeflate bytes: %llu\n",
+              extracted, same ? "equal to" : "DIFFERENT from", static_cast<unsigned long long>(zlib_bytes),
+              static_cast<unsigned long long>(libdeflate_bytes));
+  std::printf("%-28s %8s %8s   (MB/s of uncompressed output, best of 5)\n", "", "wall", "cpu");
+  struct Row {
+    const char* label;
+    const char* name;
+    Timing t;
+  };
+  std::vector<Row> rows = {{"our reader", "reader", ours},
+                           {"Info-ZIP unzip", "unzip", unzip},
+                           {"zlib inflate+CRC+write", "zlib", zlib}};
+  if (with_libdeflate) rows.push_back({"libdeflate whole-buffer", "libdeflate", libdeflate});
+  for (const Row& r : rows) std::printf("%-28s %8.1f %8.1f\n", r.label, rate(r.t.wall), rate(r.t.cpu));
+  for (size_t i = 1; i < rows.size(); ++i) {
+    std::printf("ratio reader/%-11s wall %.2f cpu %.2f\n", rows[i].name, rows[i].t.wall / ours.wall,
+                rows[i].t.cpu / ours.cpu);
   }
-  std::printf("ratio reader/unzip: wall %.2f cpu %.2f   reader/zlib: wall %.2f cpu %.2f\n",
-              unzip.wall / ours.wall, unzip.cpu / ours.cpu, zlib.wall / ours.wall, zlib.cpu / ours.cpu);
   std::printf("peak memory: %ld KB before the reader ran, %ld KB after its first run\n", rss_before, rss_ours);
+
+  if (!windows_build.empty()) {
+    double wall = 0, cpu = 0;
+    if (RunWineReader(windows_build, archive, work / "wine", wall, cpu)) {
+      std::printf("Windows build's reader under Wine: wall %.1f MB/s, cpu %.1f MB/s (host reader: wall %.1f, cpu %.1f)\n",
+                  rate(wall), rate(cpu), rate(ours.wall), rate(ours.cpu));
+    } else {
+      std::printf("Windows build's reader under Wine: did not run (is %s built?)\n",
+                  (windows_build / "bin" / "win_reader_bench.exe").c_str());
+    }
+  }
   fs::remove_all(work);
   return 0;
 }

@@ -30,3 +30,14 @@ function(qr5_test_dir name dir)
     QR5_TESTDATA_DIR="${QR5_TESTDATA_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
 endfunction()
+
+# qr5_shipped_program(target): a program that goes to users (the setup, the
+# uninstaller). Windows builds other than Debug link it without symbols; the
+# size test of tests/windows holds its limit. Test programs keep theirs.
+set(QR5_SHIPPED_SIZE_LIMIT 524288 CACHE STRING "Largest size in bytes of a shipped Windows program without payload")
+function(qr5_shipped_program target)
+  if(QR5_WINDOWS)
+    target_link_options(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-s>)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY QR5_SHIPPED_PROGRAMS ${target})
+endfunction()

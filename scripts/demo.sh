@@ -15,8 +15,28 @@ if [ "${QR5_SKIP_DEPS:-0}" != 1 ]; then
   # The demo needs only the host toolchain; the Windows packages come with the tests.
   QR5_HOST_ONLY=1 bash .ci/install-deps.sh
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-ninja -C build QR5_Installer qr5machine
+# The build shows as one progress line; its full output goes to a log, shown
+# only when it fails.
+mkdir -p build
+LOG="$ROOT/build/demo-build.log"
+: >"$LOG"
+progress() {
+  local line
+  while IFS= read -r line; do
+    printf '%s\n' "$line" >>"$LOG"
+    if [ -t 1 ] && [[ $line =~ ^\[([0-9]+)/([0-9]+)\] ]]; then
+      printf '\r--- building the setup: step %s of %s ' "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+    fi
+  done
+}
+printf -- '--- building the setup'
+if ! { cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo && ninja -C build QR5_Installer qr5machine; } 2>&1 | progress; then
+  echo
+  echo "--- the build failed; its last lines (all of them in $LOG):"
+  tail -n 30 "$LOG"
+  exit 1
+fi
+if [ -t 1 ]; then printf '\r--- building the setup: done%20s\n' ''; else echo ": done"; fi
 
 M="$ROOT/build/demo-machine"
 rm -rf "$M"

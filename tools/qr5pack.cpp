@@ -4,11 +4,16 @@
 //   qr5pack test ARCHIVE [--password P]
 //   qr5pack extract ARCHIVE DIR [--password P] [--flat]
 // test and extract print one line per entry (ok, bad-crc, skipped, failed,
-// then the name) and exit 0 when every entry is ok, 1 when one is not, 2 when
-// the archive itself cannot be read.
+// refused, then the name and, for an entry not extracted, why) and exit 0
+// when every entry is ok, 1 when one is not, 2 when the archive itself cannot
+// be read. test extracts into a fresh folder of its own, removed afterwards,
+// so it judges every entry exactly as extract does.
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -68,12 +73,36 @@ int List(const std::string& path) {
 
 enum class Outcome { kNone, kOk, kBadCrc, kSkipped, kFailed };
 
+// The names of central headers that lie in the central directory beyond the
+// entry count of the end record: the reader never sees them, and an archive
+// that hides entries that way must not pass.
+std::vector<std::string> UncountedEntries(const std::string& path, const TZipArchive& zip) {
+  std::vector<std::string> names;
+  std::ifstream in(path, std::ios::binary);
+  const auto& end = zip.EndCentral();
+  if (!in || zip.ScanMode()) return names;
+  in.seekg(end.CentralOffset);
+  std::vector<char> directory(end.CentralSize);
+  if (!in.read(directory.data(), static_cast<std::streamsize>(directory.size()))) return names;
+  const auto u16 = [&directory](size_t at) {
+    return static_cast<size_t>(static_cast<uint8_t>(directory[at]) | static_cast<uint8_t>(directory[at + 1]) << 8);
+  };
+  size_t at = 0;
+  int count = 0;
+  while (at + 46 <= directory.size() && std::string(directory.data() + at, 4) == "PK\x01\x02") {
+    const size_t name_length = u16(at + 28), length = 46 + name_length + u16(at + 30) + u16(at + 32);
+    if (at + length > directory.size()) break;
+    if (++count > zip.EntryCount()) names.emplace_back(directory.data() + at + 46, name_length);
+    at += length;
+  }
+  return names;
+}
+
 // Runs every entry through the reader; an exception that ends a run marks
 // the entry it happened in as failed, and the run goes on after it.
 int Extract(const std::string& path, const std::string& dest, const std::string& password,
-            bool flat, bool write) {
-  const std::string sink = "\x01qr5pack-test";  // a name no real path has
-  qr5::tools::HostMachine host(write ? "" : sink);
+            bool flat) {
+  qr5::tools::HostMachine host;
   qr5::platform::Install(&host.machine());
   ResumableArchive zip;
   zip.DoProcessMessages = false;
@@ -84,6 +113,7 @@ int Extract(const std::string& path, const std::string& dest, const std::string&
     return 2;
   }
   std::vector<Outcome> outcome(static_cast<size_t>(zip.EntryCount()), Outcome::kNone);
+  std::vector<std::string> why(outcome.size());
   zip.OverwriteMode = qr5::archive::TOverwriteMode::Always;
   zip.ReplaceReadOnly = true;
   zip.RecreateDirs = !flat;
@@ -93,13 +123,19 @@ int Extract(const std::string& path, const std::string& dest, const std::string&
     return qr5::platform::IDOK;
   };
   zip.OnEndUnZip = [&](int index, const std::string&) { outcome[static_cast<size_t>(index)] = Outcome::kOk; };
-  zip.OnBadCRC = [&](uint32_t, uint32_t, int index) { outcome[static_cast<size_t>(index)] = Outcome::kBadCrc; };
-  zip.OnSkippingFile = [&](int, const std::string&, int index, bool&) {
+  zip.OnBadCRC = [&](uint32_t, uint32_t, int index) {
+    outcome[static_cast<size_t>(index)] = Outcome::kBadCrc;
+    why[static_cast<size_t>(index)] = "CRC-32 mismatch";
+  };
+  zip.OnSkippingFile = [&](int reason, const std::string&, int index, bool&) {
     outcome[static_cast<size_t>(index)] = Outcome::kSkipped;
+    why[static_cast<size_t>(index)] = reason == qr5::archive::srBadPassword   ? "bad password"
+                                      : reason == qr5::archive::srNoOverwrite ? "not overwritten"
+                                                                              : zip.LastRefusal();
   };
   for (;;) {
     zip.FilesList = {"*"};  // every entry from resume_at on
-    zip.SetDestDir(write ? dest : sink);
+    zip.SetDestDir(dest);
     try {
       zip.ExtractSelected();
       break;
@@ -111,6 +147,7 @@ int Extract(const std::string& path, const std::string& dest, const std::string&
       }
       std::fprintf(stderr, "%s: %s\n", zip.Entry(current).StoredPath().c_str(), e.what());
       outcome[static_cast<size_t>(current)] = Outcome::kFailed;
+      why[static_cast<size_t>(current)] = e.what();
       zip.resume_at = current + 1;
     }
   }
@@ -128,9 +165,40 @@ int Extract(const std::string& path, const std::string& dest, const std::string&
       case Outcome::kSkipped: word = "skipped"; break;
       default: break;
     }
-    if (o != Outcome::kOk) status = 1;
-    std::printf("%s\t%s\n", word, entry.StoredPath().c_str());
+    if (o == Outcome::kOk) {
+      std::printf("%s\t%s\n", word, entry.StoredPath().c_str());
+    } else {
+      status = 1;
+      std::printf("%s\t%s\t%s\n", word, entry.StoredPath().c_str(), why[static_cast<size_t>(i)].c_str());
+    }
   }
+  for (const std::string& name : UncountedEntries(path, zip)) {
+    status = 1;
+    std::printf("refused\t%s\tbeyond the end record's entry count\n", name.c_str());
+  }
+  return status;
+}
+
+// test: extract into a fresh folder below the host's temporary folder.
+int Test(const std::string& path, const std::string& password) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path base = fs::temp_directory_path(error);
+  if (error) {
+    std::fprintf(stderr, "qr5pack: no temporary folder\n");
+    return 2;
+  }
+  fs::path folder;
+  for (int n = 0;; ++n) {
+    folder = base / ("qr5pack-test-" + std::to_string(n));
+    if (fs::create_directory(folder, error)) break;
+    if (error || n > 10000) {
+      std::fprintf(stderr, "qr5pack: cannot make a folder below %s\n", base.string().c_str());
+      return 2;
+    }
+  }
+  const int status = Extract(path, folder.string(), password, false);
+  fs::remove_all(folder, error);
   return status;
 }
 
@@ -162,10 +230,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "list" && positional.size() == 1) return List(positional[0]);
-    if (command == "test" && positional.size() == 1) return Extract(positional[0], "", password, false, false);
-    if (command == "extract" && positional.size() == 2) {
-      return Extract(positional[0], positional[1], password, flat, true);
-    }
+    if (command == "test" && positional.size() == 1) return Test(positional[0], password);
+    if (command == "extract" && positional.size() == 2) return Extract(positional[0], positional[1], password, flat);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "qr5pack: %s\n", e.what());
     return 2;

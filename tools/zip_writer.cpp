@@ -1,15 +1,17 @@
+// The ZIP writer of qr5pack. Each file is streamed in 64 KiB chunks through
+// zlib into the archive, so memory does not grow with the files packed.
 #include "zip_writer.h"
 
 #include <zlib.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <vector>
 
@@ -102,28 +104,169 @@ void EncodeName(const std::string& utf8, CentralRecord& record) {
   }
 }
 
-bool Deflate(const std::string& in, std::string& out) {
+// The archive being written, through a 64-bit stdio stream: entries are
+// written in one pass, their local headers completed once their data is
+// known.
+class Output {
+ public:
+  ~Output() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  bool Open(const std::string& path) { return (file_ = std::fopen(path.c_str(), "wb")) != nullptr; }
+  bool Write(const void* data, size_t n) { return n == 0 || std::fwrite(data, 1, n, file_) == n; }
+  bool Write(const std::string& bytes) { return Write(bytes.data(), bytes.size()); }
+  uint64_t Position() { return static_cast<uint64_t>(::ftello(file_)); }
+  bool Seek(uint64_t at) { return ::fseeko(file_, static_cast<off_t>(at), SEEK_SET) == 0; }
+  // Ends the file at end (a stored rewrite may have left bytes beyond it)
+  // and closes it.
+  bool Finish(uint64_t end) {
+    bool ok = std::fflush(file_) == 0 && ::ftruncate(::fileno(file_), static_cast<off_t>(end)) == 0;
+    ok = std::fclose(file_) == 0 && ok;
+    file_ = nullptr;
+    return ok;
+  }
+
+ private:
+  std::FILE* file_ = nullptr;
+};
+
+constexpr size_t kChunk = 1 << 16;
+
+std::string LocalHeader(const CentralRecord& record) {
+  std::string local;
+  Put32(local, 0x04034B50);
+  Put16(local, record.version_needed);
+  Put16(local, record.flags);
+  Put16(local, record.method);
+  Put32(local, record.dos_time);
+  Put32(local, record.crc);
+  Put32(local, record.compressed);
+  Put32(local, record.uncompressed);
+  Put16(local, static_cast<uint32_t>(record.name.size()));
+  Put16(local, 0);
+  local += record.name;
+  return local;
+}
+
+// Deflates the open file into out in chunks; false (and nothing more
+// written) as soon as the deflated data reaches size bytes, the size stored
+// data would take.
+bool DeflateInto(std::FILE* in, uint64_t size, Output& out, uint32_t& crc, uint64_t& written,
+                 std::string& error) {
   z_stream z{};
-  if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) return false;
-  out.resize(deflateBound(&z, static_cast<uLong>(in.size())) + 16);
-  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
-  z.avail_in = static_cast<uInt>(in.size());
-  z.next_out = reinterpret_cast<Bytef*>(out.data());
-  z.avail_out = static_cast<uInt>(out.size());
-  int rc = deflate(&z, Z_FINISH);
-  out.resize(z.total_out);
+  if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+    error = "zlib cannot start";
+    return false;
+  }
+  std::vector<unsigned char> input(kChunk), output(kChunk);
+  uLong running = crc32(0, nullptr, 0);
+  uint64_t read = 0;
+  written = 0;
+  bool smaller = true;
+  int rc = Z_OK;
+  while (smaller && rc != Z_STREAM_END) {
+    const size_t n = std::fread(input.data(), 1, input.size(), in);
+    read += n;
+    running = crc32(running, input.data(), static_cast<uInt>(n));
+    const int flush = n < input.size() ? Z_FINISH : Z_NO_FLUSH;
+    z.next_in = input.data();
+    z.avail_in = static_cast<uInt>(n);
+    do {
+      z.next_out = output.data();
+      z.avail_out = static_cast<uInt>(output.size());
+      rc = deflate(&z, flush);
+      const size_t have = output.size() - z.avail_out;
+      written += have;
+      if (written >= size) {
+        smaller = false;
+        break;
+      }
+      if (!out.Write(output.data(), have)) {
+        error = "cannot write the archive";
+        smaller = false;
+        break;
+      }
+    } while (z.avail_out == 0);
+    if (flush == Z_FINISH && rc != Z_STREAM_END) break;
+  }
   deflateEnd(&z);
-  return rc == Z_STREAM_END;
+  if (!error.empty() || !smaller) return false;
+  if (rc != Z_STREAM_END || read != size || std::ferror(in)) {
+    error = "the file changed while it was packed";
+    return false;
+  }
+  crc = static_cast<uint32_t>(running);
+  return true;
+}
+
+// Copies the open file into out as it stands.
+bool StoreInto(std::FILE* in, uint64_t size, Output& out, uint32_t& crc, std::string& error) {
+  std::vector<unsigned char> input(kChunk);
+  uLong running = crc32(0, nullptr, 0);
+  uint64_t read = 0;
+  for (size_t n; (n = std::fread(input.data(), 1, input.size(), in)) > 0;) {
+    read += n;
+    running = crc32(running, input.data(), static_cast<uInt>(n));
+    if (!out.Write(input.data(), n)) {
+      error = "cannot write the archive";
+      return false;
+    }
+  }
+  if (read != size || std::ferror(in)) {
+    error = "the file changed while it was packed";
+    return false;
+  }
+  crc = static_cast<uint32_t>(running);
+  return true;
+}
+
+// Writes one file entry at the archive's position: its local header, then
+// its data deflated, or stored where deflating does not make it smaller;
+// the header is completed once the data is known. Memory stays a few
+// chunks and zlib's state, whatever the file's size.
+std::string WriteFileEntry(const fs::path& item, uint64_t size, Output& out, CentralRecord& record) {
+  std::FILE* in = std::fopen(item.c_str(), "rb");
+  if (in == nullptr) return "cannot read " + item.string();
+  std::string error;
+  const uint64_t header_at = out.Position();
+  std::string header = LocalHeader(record);
+  bool ok = out.Write(header);
+  const uint64_t data_at = header_at + header.size();
+  uint64_t compressed = 0;
+  uint32_t crc = 0;
+  if (ok && size > 0 && DeflateInto(in, size, out, crc, compressed, error)) {
+    record.method = 8;
+    record.version_needed = 20;
+  } else if (ok && error.empty()) {
+    // Deflating did not pay: the file's bytes as they stand, over what was
+    // written.
+    std::rewind(in);
+    ok = out.Seek(data_at) && StoreInto(in, size, out, crc, error);
+    compressed = size;
+  }
+  std::fclose(in);
+  if (!ok && error.empty()) error = "cannot write the archive";
+  if (!error.empty()) return error + ": " + item.string();
+  record.crc = crc;
+  record.compressed = static_cast<uint32_t>(compressed);
+  record.uncompressed = static_cast<uint32_t>(size);
+  const uint64_t end = data_at + compressed;
+  if (!out.Seek(header_at) || !out.Write(LocalHeader(record)) || !out.Seek(end)) {
+    return "cannot write the archive";
+  }
+  return "";
 }
 
 }  // namespace
 
 std::string PackFolder(const std::string& stub, const std::string& folder, const std::string& out) {
-  std::ifstream stub_in(stub, std::ios::binary);
-  if (!stub_in) return "cannot read the stub " + stub;
-  std::string stub_bytes((std::istreambuf_iterator<char>(stub_in)), std::istreambuf_iterator<char>());
+  std::FILE* stub_in = std::fopen(stub.c_str(), "rb");
+  if (stub_in == nullptr) return "cannot read the stub " + stub;
   std::error_code ec;
-  if (!fs::is_directory(folder, ec)) return "not a folder: " + folder;
+  if (!fs::is_directory(folder, ec)) {
+    std::fclose(stub_in);
+    return "not a folder: " + folder;
+  }
 
   // (relative name, path), sorted by name so that the archive is the same
   // on every run.
@@ -132,14 +275,22 @@ std::string PackFolder(const std::string& stub, const std::string& folder, const
        it.increment(ec)) {
     items.emplace_back(fs::relative(it->path(), folder).generic_string(), it->path());
   }
-  if (ec) return "cannot list " + folder + ": " + ec.message();
   std::sort(items.begin(), items.end());
-  if (items.size() > 65535) return "too many entries for a ZIP archive";
+  std::string error;
+  if (ec) error = "cannot list " + folder + ": " + ec.message();
+  if (error.empty() && items.size() > 65535) error = "too many entries for a ZIP archive";
 
-  std::ofstream zip(out, std::ios::binary | std::ios::trunc);
-  if (!zip) return "cannot write " + out;
-  zip.write(stub_bytes.data(), static_cast<std::streamsize>(stub_bytes.size()));
-  uint64_t position = stub_bytes.size();
+  Output zip;
+  if (error.empty() && !zip.Open(out)) error = "cannot write " + out;
+  if (error.empty()) {
+    std::vector<unsigned char> chunk(kChunk);
+    for (size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), stub_in)) > 0;) {
+      if (!zip.Write(chunk.data(), n)) error = "cannot write " + out;
+    }
+    if (std::ferror(stub_in)) error = "cannot read the stub " + stub;
+  }
+  std::fclose(stub_in);
+  if (!error.empty()) return error;
 
   std::vector<CentralRecord> records;
   for (const auto& [name, item] : items) {
@@ -153,48 +304,21 @@ std::string PackFolder(const std::string& stub, const std::string& folder, const
     record.dos_time = DosTime(st.st_mtime);
     record.external = is_folder ? 0x10 : 0x20;
     if ((st.st_mode & S_IWUSR) == 0) record.external |= 0x01;
-
-    std::string data;
-    if (!is_folder) {
-      std::ifstream in(item, std::ios::binary);
-      if (!in) return "cannot read " + item.string();
-      std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      if (content.size() > 0xFFFFFFFFu) return "file too large for a ZIP archive: " + item.string();
-      record.uncompressed = static_cast<uint32_t>(content.size());
-      record.crc = static_cast<uint32_t>(
-          crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
-      std::string packed;
-      if (!content.empty() && Deflate(content, packed) && packed.size() < content.size()) {
-        record.method = 8;
-        record.version_needed = 20;
-        data = std::move(packed);
-      } else {
-        data = std::move(content);
-      }
-    }
-    record.compressed = static_cast<uint32_t>(data.size());
+    const uint64_t position = zip.Position();
     if (position > 0xFFFFFFFFu) return "archive too large";
     record.offset = static_cast<uint32_t>(position);
-
-    std::string local;
-    Put32(local, 0x04034B50);
-    Put16(local, record.version_needed);
-    Put16(local, record.flags);
-    Put16(local, record.method);
-    Put32(local, record.dos_time);
-    Put32(local, record.crc);
-    Put32(local, record.compressed);
-    Put32(local, record.uncompressed);
-    Put16(local, static_cast<uint32_t>(record.name.size()));
-    Put16(local, 0);
-    local += record.name;
-    zip.write(local.data(), static_cast<std::streamsize>(local.size()));
-    zip.write(data.data(), static_cast<std::streamsize>(data.size()));
-    position += local.size() + data.size();
+    if (is_folder) {
+      if (!zip.Write(LocalHeader(record))) return "cannot write " + out;
+    } else {
+      const uint64_t size = static_cast<uint64_t>(st.st_size);
+      if (size > 0xFFFFFFFFu) return "file too large for a ZIP archive: " + item.string();
+      error = WriteFileEntry(item, size, zip, record);
+      if (!error.empty()) return error;
+    }
     records.push_back(std::move(record));
   }
 
-  uint64_t central_start = position;
+  uint64_t central_start = zip.Position();
   std::string central;
   for (const CentralRecord& r : records) {
     Put32(central, 0x02014B50);
@@ -225,10 +349,9 @@ std::string PackFolder(const std::string& stub, const std::string& folder, const
   Put32(end, static_cast<uint32_t>(central.size()));
   Put32(end, static_cast<uint32_t>(central_start));
   Put16(end, 0);
-  zip.write(central.data(), static_cast<std::streamsize>(central.size()));
-  zip.write(end.data(), static_cast<std::streamsize>(end.size()));
-  zip.close();
-  if (!zip) return "cannot write " + out;
+  if (!zip.Write(central) || !zip.Write(end) || !zip.Finish(central_start + central.size() + end.size())) {
+    return "cannot write " + out;
+  }
   return "";
 }
 

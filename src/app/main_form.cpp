@@ -5,6 +5,7 @@
 #include "app/temp_directory.h"
 #include "archive/zip_archive.h"
 #include "platform/platform.h"
+#include "platform/private_temp_folder.h"
 
 namespace qr5::app {
 
@@ -42,7 +43,11 @@ void TMainForm::FormCreate() {
   SessionState& session = Session();
   const std::string exe = platform::Sys().files->GetModuleFileName();
   session.SetupDir = exe.substr(0, exe.find_last_of('\\') + 1);
-  session.TempDir = GetWindowsTempDirectory();
+  // A folder of this run's own; where none can be made, the system's
+  // temporary folder itself, shared as it is.
+  const std::string system_temp = GetWindowsTempDirectory();
+  session.TempDir = platform::MakePrivateTempFolder(system_temp, kPrivateTempPrefix);
+  if (session.TempDir.empty()) session.TempDir = system_temp;
   session.ProductFolder = "\\QR5";
   session.InstallDir = "C:\\QR5";
   App().on_idle = [this] { OnIdleApplication(); };

@@ -18,7 +18,9 @@
 #include "pages/form_step4.h"
 #include "pages/form_step5.h"
 #include "pages/form_step6.h"
+#include "app/temp_directory.h"
 #include "platform/platform.h"
+#include "platform/private_temp_folder.h"
 
 namespace qr5::app {
 
@@ -87,11 +89,17 @@ class Forms {
 };
 
 // The extracted language and license files go on every path that leaves
-// the message loop. Without a known temporary folder nothing is deleted:
-// the masks would otherwise apply to the current folder.
+// the message loop: with the run's private folder, or by their names from
+// the shared temporary folder when no private one could be made. Without a
+// known temporary folder nothing is deleted: the masks would otherwise apply
+// to the current folder.
 void DeleteExtractedFiles() {
   const std::string& temp = Session().TempDir;
   if (temp.empty()) return;
+  if (temp != GetWindowsTempDirectory()) {
+    platform::DeletePrivateTempFolder(temp);
+    return;
+  }
   DeleteFilesByMask(temp, "LANGUAGE.*");
   DeleteFilesByMask(temp, "LICENSE.*");
 }

@@ -4,13 +4,27 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace qr5::app {
+
+// What did not work during the installation, gathered by the install
+// actions and told to the user once at their end.
+struct InstallShortfall {
+  int files_not_installed = 0;
+  std::string first_file;             // full path of the first of them
+  std::vector<std::string> failures;  // keys or files that could not be written, each once
+  bool disk_full = false;
+  bool setup_damaged = false;         // the setup file could not be read to its end
+  bool Any() const {
+    return files_not_installed > 0 || !failures.empty() || disk_full || setup_damaged;
+  }
+};
 
 struct SessionState {
   // Filled at start-up.
   std::string SetupDir;       // folder of the setup executable, ends in "\"
-  std::string TempDir;        // the user's temporary folder, ends in "\"
+  std::string TempDir;        // the run's own temporary folder, ends in "\"
   // Assigned together, only when the language page is confirmed.
   std::string LanguageName;
   std::string LanguageFilePath;  // TempDir + "LANGUAGE" + LanguageExt
@@ -22,6 +36,7 @@ struct SessionState {
   // Kept beside the registry and program-group code.
   std::string RecordedInstallDir;
   std::map<std::string, std::string> SuiteTexts;  // [Setup] "001".."019"
+  InstallShortfall Shortfall;
 };
 
 // The process's session state.

@@ -1,9 +1,13 @@
 // OnIdleApplication: the wizard driver. It runs once, on the first idle
 // moment of the message loop, and sequences the pages and install actions.
+#include <exception>
+#include <functional>
+
 #include "forms/application.h"
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "app/wizard_states.h"
+#include "install/install_outcome.h"
 #include "pages/form_step1.h"
 #include "pages/form_step2.h"
 #include "pages/form_step3.h"
@@ -14,6 +18,22 @@
 namespace qr5::app {
 
 using namespace forms;  // the toolkit the setup's forms stand on
+
+namespace {
+
+// An install action whose error escapes it: what it could not do joins what
+// the user is told at the end.
+void RunInstallAction(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    install::NoteFailure(e.what());
+  } catch (...) {
+    install::NoteFailure("?");
+  }
+}
+
+}  // namespace
 
 void TMainForm::OnIdleApplication() {
   // Never again: the pages' modal loops raise idle events of their own.
@@ -46,14 +66,20 @@ void TMainForm::OnIdleApplication() {
       case WizardState::kInstalling:
         pages::FormStep5->Show();
         // Each action runs to its end; a failing one does not stop the next.
-        app.Guard([this] { DoInstall(); });
-        app.Guard([this] { DoInstallKAVO5DLL(); });
-        app.Guard([this] { DoInstallBDE(); });
-        app.Guard([this] {
+        // What did not work is told once, after the last one; the setup then
+        // ends without the finish page, and so without its shortcuts.
+        Session().Shortfall = InstallShortfall();
+        RunInstallAction([this] { DoInstall(); });
+        RunInstallAction([this] { DoInstallKAVO5DLL(); });
+        RunInstallAction([this] { DoInstallBDE(); });
+        RunInstallAction([this] {
           const SessionState& session = Session();
           CreateProgramGroup(session.LanguageExt, session.LanguageName);
         });
         app.Guard([] { pages::FormStep5->Close(); });
+        app.Guard([&result] {
+          if (install::ReportShortfall()) result = mrCancel;
+        });
         break;
       case WizardState::kFinish:
         result = pages::FormStep6->ShowModal();

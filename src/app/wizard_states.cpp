@@ -21,7 +21,8 @@ WizardState NextWizardState(WizardState state, int result) {
       if (result == mrBack) return WizardState::kLicense;
       return WizardState::kInstalling;
     case WizardState::kInstalling:  // no way back once installing started
-      return WizardState::kFinish;
+      // Cancel: the installation is incomplete and the user was told.
+      return result == mrCancel ? WizardState::kEnd : WizardState::kFinish;
     case WizardState::kFinish:
     case WizardState::kEnd:
       return WizardState::kEnd;

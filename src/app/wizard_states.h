@@ -15,7 +15,8 @@ enum class WizardState {
 };
 
 // The state after state returned result (mrOk, mrCancel, mrBack or any
-// other value; the installing step has none).
+// other value; the installing step gives mrCancel when the installation is
+// incomplete, which skips the finish page).
 WizardState NextWizardState(WizardState state, int result);
 
 }  // namespace qr5::app

@@ -1,11 +1,18 @@
 // CRC-32 of ISO 3309 / ITU-T V.42 (reflected polynomial 0xEDB88320), the
 // checksum of every ZIP entry and the mixing step of the ZIP encryption keys.
+//
+// The register is fed eight bytes at a time (slicing-by-8): seven more tables,
+// derived at compile time from the constant one, give the effect of each of
+// the eight bytes on the register at once, so the eight lookups do not wait
+// on each other. The value is exactly that of the one-byte step.
 #include "archive/crc32.h"
+
+#include <array>
 
 namespace qr5::archive {
 
 // Entry n is the CRC of the single byte n, without pre- or post-inversion.
-const uint32_t kCrcTable[256] = {
+extern constexpr uint32_t kCrcTable[256] = {
     0x00000000u, 0x77073096u, 0xee0e612cu, 0x990951bau, 0x076dc419u, 0x706af48fu,
     0xe963a535u, 0x9e6495a3u, 0x0edb8832u, 0x79dcb8a4u, 0xe0d5e91eu, 0x97d2d988u,
     0x09b64c2bu, 0x7eb17cbdu, 0xe7b82d07u, 0x90bf1d91u, 0x1db71064u, 0x6ab020f2u,
@@ -51,18 +58,44 @@ const uint32_t kCrcTable[256] = {
     0xb40bbe37u, 0xc30c8ea1u, 0x5a05df1bu, 0x2d02ef8du,
 };
 
-uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
-  // One table lookup per byte, unrolled by four.
-  while (n >= 4) {
-    reg = kCrcTable[(reg ^ p[0]) & 0xFF] ^ (reg >> 8);
-    reg = kCrcTable[(reg ^ p[1]) & 0xFF] ^ (reg >> 8);
-    reg = kCrcTable[(reg ^ p[2]) & 0xFF] ^ (reg >> 8);
-    reg = kCrcTable[(reg ^ p[3]) & 0xFF] ^ (reg >> 8);
-    p += 4;
-    n -= 4;
+namespace {
+
+// kSlices[k][n]: the register after byte n followed by k zero bytes.
+using Slices = std::array<std::array<uint32_t, 256>, 8>;
+
+constexpr Slices MakeSlices() {
+  Slices t{};
+  for (unsigned n = 0; n < 256; ++n) t[0][n] = kCrcTable[n];
+  for (unsigned k = 1; k < 8; ++k) {
+    for (unsigned n = 0; n < 256; ++n) t[k][n] = (t[k - 1][n] >> 8) ^ kCrcTable[t[k - 1][n] & 0xFF];
   }
+  return t;
+}
+
+constexpr Slices kSlices = MakeSlices();
+
+inline uint32_t Le32(const uint8_t* p) {
+  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+}
+
+}  // namespace
+
+uint32_t UpdateCrcBytewise(uint32_t reg, const uint8_t* p, size_t n) {
   while (n--) reg = kCrcTable[(reg ^ *p++) & 0xFF] ^ (reg >> 8);
   return reg;
+}
+
+uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
+  while (n >= 8) {
+    const uint32_t a = reg ^ Le32(p);
+    const uint32_t b = Le32(p + 4);
+    reg = kSlices[7][a & 0xFF] ^ kSlices[6][(a >> 8) & 0xFF] ^ kSlices[5][(a >> 16) & 0xFF] ^
+          kSlices[4][a >> 24] ^ kSlices[3][b & 0xFF] ^ kSlices[2][(b >> 8) & 0xFF] ^
+          kSlices[1][(b >> 16) & 0xFF] ^ kSlices[0][b >> 24];
+    p += 8;
+    n -= 8;
+  }
+  return UpdateCrcBytewise(reg, p, n);
 }
 
 }  // namespace qr5::archive

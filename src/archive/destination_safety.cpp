@@ -2,7 +2,8 @@
 // one must not be able to write outside the destination folder. Refused:
 // stored folders that are absolute or carry a drive or stream colon, any
 // name part made only of dots and spaces (Windows reads ".. " as ".."), the
-// DOS device names, which open a device instead of a file, and names with
+// DOS device names (COM1 to COM9 and LPT1 to LPT9 also with a superscript
+// digit), which open a device instead of a file, and names with
 // control characters or the characters Windows does not allow in names (a
 // NUL would cut the name short at the system call).
 #include <cctype>
@@ -23,8 +24,11 @@ bool IsDeviceName(const std::string& part) {
   for (const char* device : kDevices) {
     if (base == device) return true;
   }
-  return base.size() == 4 && (base.compare(0, 3, "com") == 0 || base.compare(0, 3, "lpt") == 0) &&
-         base[3] >= '1' && base[3] <= '9';
+  if (base.size() != 4 || (base.compare(0, 3, "com") != 0 && base.compare(0, 3, "lpt") != 0)) return false;
+  // Windows takes the superscript digits of the ANSI code page (Windows-1252
+  // 0xB9, 0xB2, 0xB3) for the digits 1, 2 and 3 here: "COM\xB9" is COM1.
+  const unsigned char digit = static_cast<unsigned char>(base[3]);
+  return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 bool IsSafePart(const std::string& part) {

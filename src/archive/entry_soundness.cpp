@@ -8,10 +8,13 @@
 // - a declared size the data cannot reach with its method (deflate makes at
 //   most 1032 bytes of one; the others less), which would only announce a
 //   file far larger than what can come out.
-// Data that runs past the end of the file is not refused here: it ends the
-// run as a premature end of file, as a cut-short archive does.
+// Data that runs past the end of the file (a damaged download) is not
+// refused here, although it also runs over whatever lies behind it: it ends
+// the run as a premature end of file, as a cut-short archive does, so the
+// user is told the setup file is damaged.
 #include <algorithm>
 
+#include "archive/lfn_file_stream.h"
 #include "archive/zip_crypto.h"
 #include "archive/zip_reader.h"
 
@@ -39,6 +42,7 @@ void TZipReader::NoteLocalHeaders() {
   local_offsets_.reserve(view_.size());
   for (const TZipHeaderInfo* entry : view_) local_offsets_.push_back(entry->LocalHeaderOffset);
   std::sort(local_offsets_.begin(), local_offsets_.end());
+  archive_size_ = stream_ ? stream_->Size() : 0;
 }
 
 bool TZipReader::EntryDataIsSound(const TZipHeaderInfo& entry, int64_t data_at) const {
@@ -47,6 +51,7 @@ bool TZipReader::EntryDataIsSound(const TZipHeaderInfo& entry, int64_t data_at) 
 
   const auto same = std::equal_range(local_offsets_.begin(), local_offsets_.end(), entry.LocalHeaderOffset);
   if (same.second - same.first > 1) return false;
+  if (end > archive_size_) return true;
   if (same.second != local_offsets_.end() && int64_t{*same.second} < end) return false;
   if (structure_begin_ < structure_end_ && begin < structure_end_ && end > structure_begin_) return false;
 

@@ -65,7 +65,7 @@ void ExtractionRun::FlushOutput(const uint8_t* data, size_t n) {
   }
   if (file_ != nullptr &&
       (!file_->Write(data, static_cast<uint32_t>(n)) || !file_->Flush())) {
-    throw ECantWriteUCF("Cant write uncompressed file");
+    throw ECantWriteUCF("Cant write uncompressed file", platform::Sys().files->GetLastError());
   }
   crc_ = UpdateCrc(crc_, data, n);
   file_bytes_done_ += n;

@@ -335,6 +335,20 @@ bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist) {
     bc -= n;
     if (Kind(e) == kLiteral) {
       out[pos++] = static_cast<uint8_t>(Value(e));
+      // A refill leaves at least 41 bits after one code: enough for two more
+      // literal codes of up to 15 bits each without refilling.
+      e = lt[bb & lmask];
+      if (Kind(e) != kLiteral) continue;
+      n = Bits(e);
+      bb >>= n;
+      bc -= n;
+      out[pos++] = static_cast<uint8_t>(Value(e));
+      e = lt[bb & lmask];
+      if (Kind(e) != kLiteral) continue;
+      n = Bits(e);
+      bb >>= n;
+      bc -= n;
+      out[pos++] = static_cast<uint8_t>(Value(e));
       continue;
     }
     if (Kind(e) != kBase) {

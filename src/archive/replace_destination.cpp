@@ -1,5 +1,7 @@
 #include "archive/replace_destination.h"
 
+#include <algorithm>
+
 #include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
 #include "platform/platform.h"
@@ -13,6 +15,8 @@ using platform::Sys;
 // Enough names for any folder a setup writes into; a folder in which none
 // of them can be made is not writable anyway.
 constexpr int kTemporaryNames = 1000;
+// The longest path the system's ANSI file functions take.
+constexpr size_t kMaxPathLength = 259;
 
 }  // namespace
 
@@ -32,8 +36,12 @@ bool DestinationReplaceable(const std::string& path, bool replace_read_only) {
 std::unique_ptr<TLFNFileStream> CreateTemporaryBeside(const std::string& path, std::string& temp_path) {
   platform::FileSystem& files = *Sys().files;
   const std::string folder = ExtractFilePath(path);
+  // A temporary path never longer than the file's own: a file whose path
+  // fits the system's limit must not be refused for its temporary name.
+  const size_t room = std::max(path.size(), kMaxPathLength) - folder.size();
   for (int n = 0; n < kTemporaryNames; ++n) {
-    const std::string candidate = folder + "~QR" + std::to_string(n) + ".TMP";
+    const std::string candidate = folder + TemporaryName(n, room);
+    if (candidate.size() == folder.size()) break;  // no names left that fit
     if (files.GetFileAttributes(candidate) != platform::INVALID_FILE_ATTRIBUTES) continue;
     auto stream = TLFNFileStream::TryOpen(candidate, platform::OpenMode::kCreateAlways);
     if (!stream) return nullptr;  // the folder takes no new file
@@ -41,6 +49,24 @@ std::unique_ptr<TLFNFileStream> CreateTemporaryBeside(const std::string& path, s
     return stream;
   }
   return nullptr;
+}
+
+std::string TemporaryName(int n, size_t room) {
+  std::string name = "~QR" + std::to_string(n) + ".TMP";
+  if (name.size() <= room) return name;
+  // Short names: "~" and base-36 digits (never a device name), or one
+  // character alone where only one fits.
+  static constexpr char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  if (room == 0) return "";
+  if (room == 1) return n < 36 ? std::string(1, kDigits[n]) : "";
+  name.clear();
+  int rest = n;
+  do {
+    name.insert(name.begin(), kDigits[rest % 36]);
+    rest /= 36;
+  } while (rest > 0);
+  name.insert(name.begin(), '~');
+  return name.size() <= room ? name : "";
 }
 
 bool MoveOverDestination(const std::string& temp_path, const std::string& path, bool replace_read_only) {

@@ -18,8 +18,14 @@ class TLFNFileStream;
 bool DestinationReplaceable(const std::string& path, bool replace_read_only);
 
 // Creates a new file "~QR<n>.TMP", a name not in use, in the folder of
-// path; null when none can be created. temp_path receives its path.
+// path; null when none can be created. temp_path receives its path. Where
+// that name would take the path past the system's limit, a shorter name no
+// longer than the file's own is taken instead.
 std::unique_ptr<TLFNFileStream> CreateTemporaryBeside(const std::string& path, std::string& temp_path);
+
+// The n-th temporary name of at most room characters; "" when there is no
+// n-th name that short.
+std::string TemporaryName(int n, size_t room);
 
 // Moves the finished temporary file over path. A read-only destination is
 // replaced only with replace_read_only: its attribute is cleared for the

@@ -52,28 +52,33 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   }
   const std::string folder = DestinationFolder(entry);
 
+  const auto refuse = [&](const char* why, const std::string& name, uint32_t size) {
+    last_refusal_ = why;
+    SkipEntry(srCreateError, name, index, size);
+    return true;
+  };
   if (entry.IsFolder()) {
-    if (!DestinationIsSafe(entry) || folder.size() > kMaxPathLength) {
-      SkipEntry(srCreateError, folder, index, 0);
-      return true;
+    if (!DestinationIsSafe(entry)) return refuse("name refused", folder, 0);
+    if (folder.size() > kMaxPathLength) return refuse("path too long", folder, 0);
+    // A folder that cannot be made (its path runs through a file, say) is
+    // not installed, whatever the caller counts.
+    if (RecreateDirs && !DirectoryExists(folder)) {
+      ForceDirectories(folder);
+      if (!DirectoryExists(folder)) return refuse("folder cannot be created", folder, 0);
     }
-    if (RecreateDirs && !DirectoryExists(folder)) ForceDirectories(folder);
     ++extracted;
     return true;
   }
 
   std::string path = folder + entry.FileName;
-  if (!DestinationIsSafe(entry) || !EntryDataIsSound(entry, data_at)) {
-    SkipEntry(srCreateError, path, index, entry.UncompressedSize);
-    return true;
+  if (!DestinationIsSafe(entry)) return refuse("name refused", path, entry.UncompressedSize);
+  if (!EntryDataIsSound(entry, data_at)) {
+    return refuse("overlapping or impossible size", path, entry.UncompressedSize);
   }
   bool skip = false;
   if (OnStartUnZip) OnStartUnZip(index, path, skip);
   if (skip) return true;
-  if (path.size() > kMaxPathLength) {
-    SkipEntry(srCreateError, path, index, entry.UncompressedSize);
-    return true;
-  }
+  if (path.size() > kMaxPathLength) return refuse("path too long", path, entry.UncompressedSize);
 
   std::string parent = ExtractFilePath(path);
   if (!parent.empty() && !DirectoryExists(parent)) ForceDirectories(parent);
@@ -130,10 +135,7 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   std::string temp_path;
   std::unique_ptr<TLFNFileStream> output;
   if (DestinationReplaceable(path, ReplaceReadOnly)) output = CreateTemporaryBeside(path, temp_path);
-  if (!output) {
-    SkipEntry(srCreateError, path, index, entry.UncompressedSize);
-    return true;
-  }
+  if (!output) return refuse("file cannot be created", path, entry.UncompressedSize);
 
   bool completed = true;
   run.BeginEntry(entry, output.get(), entry.Encrypted() ? &keys : nullptr);
@@ -163,8 +165,7 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
       // created, and its bytes leave the totals again.
       DiscardTemporary(temp_path);
       bytes_done_ -= static_cast<int64_t>(run.FileBytesDone());
-      SkipEntry(srCreateError, path, index, entry.UncompressedSize);
-      return true;
+      return refuse("file cannot be created", path, entry.UncompressedSize);
     }
     // The time went with the file; the attributes follow, read-only last.
     if (RetainAttributes) Sys().files->SetFileAttributes(path, entry.ExternalAttributes);

@@ -2,7 +2,7 @@
 #include "archive/zip_reader.h"
 
 #include <algorithm>
-#include <iostream>
+#include <cstdio>
 
 #include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
@@ -98,7 +98,7 @@ void TZipReader::LoadDirectory() {
 }
 
 void TZipReader::OpenArchive() {
-  if (!stream_) stream_ = TLFNFileStream::Open(zip_name_, platform::OpenMode::kRead);
+  if (!stream_) stream_ = TLFNFileStream::Open(zip_name_, platform::OpenMode::kReadDenyWrite);
   if (directory_) {
     platform::FileTime time = 0;
     if (stream_->GetTime(&time) && time == archive_time_) return;
@@ -178,7 +178,7 @@ std::string TZipReader::FileComment(int index) {
   std::string text;
   if (entry.CommentLength != 0 && entry.CentralHeaderOffset != 0) {
     bool opened_here = !stream_;
-    if (opened_here) stream_ = TLFNFileStream::Open(zip_name_, platform::OpenMode::kRead);
+    if (opened_here) stream_ = TLFNFileStream::Open(zip_name_, platform::OpenMode::kReadDenyWrite);
     text.resize(entry.CommentLength);
     int64_t at = int64_t{entry.CentralHeaderOffset} + kCentralHeaderSize + entry.FileNameLength +
                  entry.CentralExtraLength;
@@ -195,7 +195,7 @@ std::string TZipReader::ZipComment() {
   std::string text;
   if (end_central_.CommentLength != 0 && !zip_name_.empty()) {
     bool opened_here = !stream_;
-    if (opened_here) stream_ = TLFNFileStream::Open(zip_name_, platform::OpenMode::kRead);
+    if (opened_here) stream_ = TLFNFileStream::Open(zip_name_, platform::OpenMode::kReadDenyWrite);
     text.resize(end_central_.CommentLength);
     uint32_t got = stream_->Seek(end_central_.ZipCommentPos)
                        ? stream_->Read(text.data(), end_central_.CommentLength)
@@ -209,7 +209,8 @@ std::string TZipReader::ZipComment() {
 
 int TZipReader::ShowMessage(const std::string& text, const std::string& caption, unsigned flags) {
   if (MessageBoxHook) return MessageBoxHook(text, caption, flags);
-  std::cerr << caption << ": " << text << "\n";
+  const std::string line = caption + ": " + text + "\n";
+  std::fputs(line.c_str(), stderr);
   return (flags & 0x0F) == platform::MB_YESNO ? platform::IDNO : platform::IDOK;
 }
 

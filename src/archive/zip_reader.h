@@ -143,6 +143,11 @@ class TZipReader {
   // (so a caller can tell which entry an exception ended the run in); -1
   // when no entry was reached.
   int CurrentIndex() const { return current_index_; }
+  // Why the reader itself refused the entry it last skipped with reason 3
+  // (valid inside OnSkippingFile): "name refused", "path too long",
+  // "overlapping or impossible size", "folder cannot be created" or
+  // "file cannot be created".
+  const std::string& LastRefusal() const { return last_refusal_; }
 
   // Internal steps, also used by extraction.
   void OpenArchive();
@@ -205,6 +210,8 @@ class TZipReader {
   int64_t structure_begin_ = 0;
   int64_t structure_end_ = 0;
   std::vector<uint32_t> local_offsets_;
+  int64_t archive_size_ = 0;
+  std::string last_refusal_;
 
   int num_files_ = 0;
   int64_t total_bytes_ = 0;

@@ -1,6 +1,6 @@
 #include "forms/application.h"
 
-#include <iostream>
+#include <cstdio>
 #include <stdexcept>
 
 #include "platform/platform.h"
@@ -19,7 +19,8 @@ class HeadlessFrontEnd : public FrontEnd {
   bool HandleMessage() override { return false; }
   void ProcessMessages() override {}
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags) override {
-    std::cerr << "[" << caption << "] " << text << "\n";
+    const std::string line = "[" + caption + "] " + text + "\n";
+    std::fputs(line.c_str(), stderr);
     return (flags & 0x0F) == platform::MB_YESNO ? platform::IDNO
            : (flags & 0x0F) == platform::MB_OKCANCEL ? platform::IDCANCEL
                                                      : platform::IDOK;

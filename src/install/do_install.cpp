@@ -2,7 +2,8 @@
 #include "app/main_form.h"
 #include "app/session_state.h"
 #include "archive/zip_archive.h"
-#include "install/extraction_failure.h"
+#include "install/install_outcome.h"
+#include "install/registry_key.h"
 #include "install/registry_records.h"
 #include "lang/strip_trailing_backslash.h"
 #include "platform/platform.h"
@@ -26,10 +27,17 @@ void TMainForm::DoInstall() {
 
   SessionState& session = Session();
   install::RecordInstallDir(session.InstallDir);
-  install::WriteRegLanguage(session.LanguageName);
-  install::WriteRegInstallPath(session.InstallDir);
+  // Only the next run's preselection depends on the record: the suite is
+  // installed without it, and the user told.
+  try {
+    install::WriteRegLanguage(session.LanguageName);
+    install::WriteRegInstallPath(session.InstallDir);
+  } catch (const install::ERegistryException&) {
+    install::NoteFailure(install::kUserRecordKey);
+  }
 
   try {
+    install::PassWatch watch(*ZipArchive1);
     ZipArchive1->SetZipName(platform::Sys().files->GetModuleFileName());
     ZipArchive1->RecreateDirs = true;
     ZipArchive1->RetainAttributes = true;
@@ -38,12 +46,17 @@ void TMainForm::DoInstall() {
     ZipArchive1->SetDestDir(lang::StripTrailingBackslash(session.InstallDir));
     ZipArchive1->ExtractSelected();
   } catch (...) {
-    install::ReportExtractionFailure();
+    install::NoteExtractionFailure();
   }
 
-  // Recorded as the folder was given, trailing backslash or not.
-  install::WriteUninstallEntry(session.InstallDir + "\\QR5_UNINSTALLER.EXE",
-                               session.InstallDir + "\\QUORLIN5.ICO");
+  // Written also after a failure, so that what was installed can be
+  // removed; the folder as it was given, trailing backslash or not.
+  try {
+    install::WriteUninstallEntry(install::UninstallCommand(session.InstallDir),
+                                 session.InstallDir + "\\QUORLIN5.ICO");
+  } catch (const install::ERegistryException&) {
+    install::NoteFailure(install::kUninstallEntryKey);
+  }
 }
 
 }  // namespace qr5::app

@@ -15,8 +15,13 @@ void TMainForm::DoInstallKAVO5DLL() {
     return;
   }
   // Not essential to the suite: the result is not examined.
-  files.CopyFile(source, lang::StripTrailingBackslash(Session().InstallDir) + "\\KAVO5.DLL",
-                 /*fail_if_exists=*/false);
+  const std::string target = lang::StripTrailingBackslash(Session().InstallDir) + "\\KAVO5.DLL";
+  if (!files.CopyFile(source, target, /*fail_if_exists=*/false)) return;
+  // A copy from a CD is read-only, and a later setup could not replace it.
+  const uint32_t copied = files.GetFileAttributes(target);
+  if (copied != platform::INVALID_FILE_ATTRIBUTES && (copied & platform::FILE_ATTRIBUTE_READONLY) != 0) {
+    files.SetFileAttributes(target, copied & ~platform::FILE_ATTRIBUTE_READONLY);
+  }
 }
 
 }  // namespace qr5::app

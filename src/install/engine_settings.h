@@ -8,6 +8,9 @@
 
 namespace qr5::install {
 
+// The engine's key as the user is told of it when it cannot be written.
+inline constexpr char kEngineKeyName[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine";
+
 struct EngineSetting {
   std::string sub_key;  // below the engine key; "" is the key itself
   std::string name;

@@ -3,6 +3,10 @@
 // manual.
 #include "app/main_form.h"
 #include "app/session_state.h"
+#include <stdexcept>
+
+#include "install/install_outcome.h"
+#include "install/registry_key.h"
 #include "install/registry_records.h"
 #include "install/shell_link.h"
 #include "install/suite_program_table.h"
@@ -26,15 +30,24 @@ bool FileExists(const std::string& path) {
 void TMainForm::CreateProgramGroup(const std::string& ext, const std::string& name) {
   using install::SuiteProgramTable;
   using install::SuiteText;
-  install::WriteRegLanguage(name);
+  try {
+    install::WriteRegLanguage(name);
+  } catch (const install::ERegistryException&) {
+    install::NoteFailure(install::kUserRecordKey);
+  }
 
   const std::string install_dir = Session().RecordedInstallDir;
   const std::string language_part = ext.empty() ? "" : ext.substr(1);
   for (const auto& program : SuiteProgramTable) {
     const std::string ini_path = install_dir + "\\" + program.language_ini;
     if (!FileExists(ini_path)) continue;
-    lang::TIniFile(ini_path).WriteString("Setup", "LanguageFile",
-                                         program.language_prefix + language_part);
+    // A program whose INI file cannot be written keeps its language; the
+    // others and the group are still made, and the user told.
+    try {
+      lang::TIniFile(ini_path).WriteString("Setup", "LanguageFile", program.language_prefix + language_part);
+    } catch (const std::runtime_error&) {
+      install::NoteFailure(ini_path);
+    }
   }
 
   // The group of an earlier installation goes with every shortcut in it, so

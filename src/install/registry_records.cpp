@@ -20,10 +20,16 @@ constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVers
 // address and as the support link.
 constexpr char kMakerUrl[] = "http://www.ostrelsoftware.com/";
 
+// What an earlier installation recorded only preselects the next one: a
+// value that cannot be read as text counts as not recorded.
 std::string ReadUserValue(const std::string& name) {
   RegistryKey key;
   if (!key.Open(HKEY_CURRENT_USER, kUserKey)) return "";
-  return key.ReadString(name);
+  try {
+    return key.ReadString(name);
+  } catch (const ERegistryException&) {
+    return "";
+  }
 }
 
 void WriteUserValue(const std::string& name, const std::string& value) {
@@ -60,6 +66,11 @@ void WriteUninstallEntry(const std::string& uninstall_command, const std::string
   entry.WriteString("UninstallString", uninstall_command);
   entry.WriteString("DisplayIcon", icon_path);
   entry.WriteString("DisplayName", "Quorlin 5");
+}
+
+std::string UninstallCommand(const std::string& install_dir) {
+  const std::string path = install_dir + "\\QR5_UNINSTALLER.EXE";
+  return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
 }
 
 std::string GetProgramFilesDir() {

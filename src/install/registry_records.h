@@ -6,15 +6,26 @@
 
 namespace qr5::install {
 
-// HKEY_CURRENT_USER\Quorlin5 "Language"; "" when not recorded.
+// The keys as the user is told of them when they cannot be written.
+inline constexpr char kUserRecordKey[] = "HKEY_CURRENT_USER\\Quorlin5";
+inline constexpr char kUninstallEntryKey[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
+
+// HKEY_CURRENT_USER\Quorlin5 "Language"; "" when not recorded or not
+// readable as text.
 std::string ReadRegLanguage();
-// HKEY_CURRENT_USER\Quorlin5 "Installation Path"; "" when not recorded.
+// HKEY_CURRENT_USER\Quorlin5 "Installation Path"; "" when not recorded or
+// not readable as text.
 std::string ReadRegInstallPath();
 void WriteRegLanguage(const std::string& language_name);
 void WriteRegInstallPath(const std::string& install_dir);
 // The six values of the "Quorlin 5" uninstall entry; skipped silently when
 // the machine-wide Uninstall key cannot be opened.
 void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path);
+// The uninstaller's command line in install_dir: quoted when the folder
+// holds a blank, or Windows would try "D:\My.exe" first for
+// "D:\My Apps\QR5\QR5_UNINSTALLER.EXE".
+std::string UninstallCommand(const std::string& install_dir);
 // "ProgramFilesDir" as the system records it; "" when missing.
 std::string GetProgramFilesDir();
 // Keeps the install folder in the session for the shortcut targets.

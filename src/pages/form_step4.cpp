@@ -4,6 +4,7 @@
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
 #include "pages/page_frame.h"
+#include "pages/path_validation.h"
 #include "pages/product_folder.h"
 #include "platform/platform.h"
 
@@ -91,9 +92,11 @@ void TFormStep4::FormShow() {
   error_caption_ = InstallerText(file, "ErrorCaption");
   error_button_ = InstallerText(file, "OkButton");
   error_message_ = InstallerText(file, "4_005");
+  path_error_message_ = InstallerText(file, "SelectFolder_003");
   if (DlgError != nullptr) DlgError->SetTexts(error_caption_, error_button_, error_message_);
 
   space_check_failed_ = false;
+  path_check_failed_ = false;
   confirm_close_ = true;
   SetFocus("NextButton");
 }
@@ -101,7 +104,11 @@ void TFormStep4::FormShow() {
 void TFormStep4::FormClose(forms::CloseAction& action) {
   if (!RunExitConfirmation(*this, confirm_close_, action)) return;
   if (modal_result == forms::mrCancel) return;
-  if (space_check_failed_) {
+  if (path_check_failed_) {
+    path_check_failed_ = false;
+    ShowPathError();
+    action = forms::CloseAction::kNone;
+  } else if (space_check_failed_) {
     space_check_failed_ = false;
     ShowSpaceError();
     action = forms::CloseAction::kNone;
@@ -112,6 +119,9 @@ void TFormStep4::NextButtonClick() {
   confirm_close_ = false;
   const std::string& folder = Get("LabelSelectedFolder").text;
   if (folder.empty()) return;
+  // A recorded folder below what is now a file: refused as the browse
+  // dialog refuses a typed one.
+  path_check_failed_ = folder.size() >= 3 && folder[1] == ':' && PathRunsThroughFile(folder);
   const int64_t free_bytes = DriveFreeSpace(folder);
   space_check_failed_ = false;
   // Space that cannot be determined does not hold the user back.
@@ -132,6 +142,12 @@ void TFormStep4::BrowseButtonClick() {
   session.InstallDir = WithoutTrailingBackslash(chosen) + session.ProductFolder;
   Get("LabelSelectedFolder").text = session.InstallDir;
   Changed();
+}
+
+void TFormStep4::ShowPathError() {
+  if (DlgError == nullptr) return;
+  DlgError->SetTexts(error_caption_, error_button_, path_error_message_);
+  DlgError->ShowModal();
 }
 
 void TFormStep4::ShowSpaceError() {

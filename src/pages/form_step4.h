@@ -28,13 +28,17 @@ class TFormStep4 : public forms::Form {
 
  private:
   void ShowSpaceError();
+  void ShowPathError();
 
   int64_t required_free_space_ = 0;
   bool space_check_failed_ = false;
+  bool path_check_failed_ = false;  // the folder runs through a file
   bool confirm_close_ = true;
   // The free-space error's texts, kept here: the browse dialog puts its own
   // texts on the shared error dialog in between.
   std::string error_caption_, error_button_, error_message_;
+  // The browse dialog's text for a folder that is not valid.
+  std::string path_error_message_;
 };
 
 // Free bytes available to the user on the drive of a path's first letter,

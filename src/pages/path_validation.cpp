@@ -105,6 +105,16 @@ bool DirExists(const std::string& path) {
   return attributes != -1 && (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool PathRunsThroughFile(const std::string& path) {
+  // From the drive's root down, as far as the path exists.
+  for (size_t end = path.find('\\', 3);; end = path.find('\\', end + 1)) {
+    const int32_t attributes = InternalGetFileAttr(path.substr(0, end));
+    if (attributes == -1) return false;
+    if ((attributes & platform::FILE_ATTRIBUTE_DIRECTORY) == 0) return true;
+    if (end == std::string::npos) return false;
+  }
+}
+
 bool IsValidDirectory(std::string& path) {
   TrimBlanks(path);                                         // 1
   if (path.size() > kMaxTypedPathLength) return false;      // 2
@@ -116,7 +126,9 @@ bool IsValidDirectory(std::string& path) {
   if (PathComponentsContainTrailingSpaces(path)) return false;  // 8
   if (PathComponentsContainInvalidDots(path)) return false;     // 9
   if (ContainsForbiddenCharacters(path)) return false;    // 10
-  return DirExists(path.substr(0, 2) + "\\");               // 11
+  if (!DirExists(path.substr(0, 2) + "\\")) return false;    // 11
+  // A folder cannot be made below a file: nothing could be installed there.
+  return !PathRunsThroughFile(path);
 }
 
 }  // namespace qr5::pages

@@ -32,5 +32,8 @@ bool PathComponentsContainInvalidDots(const std::string& path);
 int32_t InternalGetFileAttr(const std::string& path);
 // True for an existing folder.
 bool DirExists(const std::string& path);
+// True when a part of path (which begins with a drive, "C:\\") that exists
+// is a file rather than a folder, as in D:\\file.txt\\QR5.
+bool PathRunsThroughFile(const std::string& path);
 
 }  // namespace qr5::pages

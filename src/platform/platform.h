@@ -30,6 +30,7 @@ inline constexpr uint32_t ERROR_PATH_NOT_FOUND = 3;
 inline constexpr uint32_t ERROR_ACCESS_DENIED = 5;
 inline constexpr uint32_t ERROR_INVALID_HANDLE = 6;
 inline constexpr uint32_t ERROR_NOT_READY = 21;
+inline constexpr uint32_t ERROR_SHARING_VIOLATION = 32;
 inline constexpr uint32_t ERROR_HANDLE_DISK_FULL = 39;
 inline constexpr uint32_t ERROR_FILE_EXISTS = 80;
 inline constexpr uint32_t ERROR_INVALID_PARAMETER = 87;
@@ -115,6 +116,10 @@ class File {
 
 enum class OpenMode {
   kRead,          // GENERIC_READ, OPEN_EXISTING, share read/write
+  // GENERIC_READ, OPEN_EXISTING, share read only: while the handle is open
+  // others may read the file but not write it, and it cannot be opened so
+  // while someone holds it open for writing (ERROR_SHARING_VIOLATION).
+  kReadDenyWrite,
   kReadWrite,     // GENERIC_READ|GENERIC_WRITE, OPEN_EXISTING, full sharing
   kCreateAlways,  // GENERIC_WRITE, CREATE_ALWAYS (fails on a read-only file)
 };
@@ -203,8 +208,9 @@ struct OsVersion {  // the OSVERSIONINFOA facts
 class SystemInfo {
  public:
   virtual ~SystemInfo() = default;
-  // LOCALE_SLANGUAGE of GetThreadLocale among the supported locales; "" when
-  // unknown.
+  // The English name of the language of GetThreadLocale (LOCALE_SENGLANGUAGE)
+  // among the supported locales, whatever the language of Windows itself;
+  // "" when unknown.
   virtual std::string ThreadLanguageName() = 0;
   // GetVersionExA; false when it fails.
   virtual bool GetVersion(OsVersion* version) = 0;

@@ -50,6 +50,12 @@ class ProgramEntryTest : public testing::SimMachineTest {
       EXPECT_FALSE(Exists(std::string(kTemp) + gone)) << gone;
     EXPECT_TRUE(Exists(std::string(kTemp) + "OLDLANGUAGE.ENG"));
     EXPECT_TRUE(Exists(std::string(kTemp) + "MYLICENSE.TXT"));
+    // The run's own folder went with everything in it.
+    EXPECT_FALSE(Exists(std::string(kTemp) + "QR5SETUP0"));
+  }
+
+  std::string ReadFile(const std::string& windows_path) {
+    return testing::ReadAll(Host(windows_path));
   }
 
   std::istringstream in;
@@ -67,7 +73,7 @@ TEST_F(ProgramEntryTest, CancelOnTheLanguagePage) {
   EXPECT_TRUE(Session().LanguageFilePath.empty());
   EXPECT_EQ(Session().SuiteTexts.size(), 19u);
   EXPECT_FALSE(Session().SuiteTexts["001"].empty());
-  EXPECT_EQ(Session().TempDir, kTemp);
+  EXPECT_EQ(Session().TempDir, std::string(kTemp) + "QR5SETUP0\\");
   EXPECT_EQ(Session().SetupDir, "D:\\");
   EXPECT_EQ(App().title, "QR5_Installer");
   EXPECT_TRUE(console->message_boxes.empty());
@@ -88,7 +94,7 @@ TEST_F(ProgramEntryTest, TheLanguageChoiceReachesTheWelcomePage) {
   EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 0);
   EXPECT_EQ(Shown(), (std::vector<std::string>{"TFormStep1", "TFormStep2"})) << out.str();
   EXPECT_EQ(Session().LanguageExt, ".ITA");
-  EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "LANGUAGE.ITA");
+  EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ITA");
   ExpectTempCleaned();
 }
 
@@ -128,6 +134,55 @@ TEST_F(ProgramEntryTest, TheMutexIsNamedByTheFileNameAfterTheLastBackslashOrColo
   EXPECT_EQ(Run("click CancelButton\n"), 0);
   EXPECT_TRUE(platform::Sys().processes->OpenMutex("QR5_Installer.exe"));
   EXPECT_FALSE(platform::Sys().processes->OpenMutex("D:\\Setups\\QR5_Installer.exe"));
+}
+
+// ---- the run's own temporary folder ---------------------------------------------
+
+TEST_F(ProgramEntryTest, ACopyUnderAnotherNameKeepsItsLanguageFilesWhenThisOneEnds) {
+  // The first copy, QR5_Installer.exe, is on its language page.
+  WriteFile(std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ENG", "[Setup]\r\nLanguage=English\r\n");
+  sim_->SetModuleFileName("D:\\SETUP2.EXE");
+  testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\SETUP2.EXE"), testing::LanguagePayload());
+  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Session().TempDir, std::string(kTemp) + "QR5SETUP1\\");
+  EXPECT_FALSE(Exists(std::string(kTemp) + "QR5SETUP1"));
+  EXPECT_EQ(ReadFile(std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ENG"), "[Setup]\r\nLanguage=English\r\n");
+}
+
+TEST_F(ProgramEntryTest, OtherFilesOfTheSharedTemporaryFolderAreNeitherListedNorTouched) {
+  WriteFile(std::string(kTemp) + "LICENSE.TXT", "another program's");
+  WriteFile(std::string(kTemp) + "LANGUAGE.DAT", "another program's");
+  // A read-only leftover of an earlier run, in another language.
+  WriteFile(std::string(kTemp) + "LANGUAGE.ENG", "[Setup]\r\nLanguage=Stale\r\n");
+  ASSERT_TRUE(platform::Sys().files->SetFileAttributes(std::string(kTemp) + "LANGUAGE.ENG",
+                                                       platform::FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(out.str().find("Stale"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("English"), std::string::npos);
+  EXPECT_EQ(ReadFile(std::string(kTemp) + "LICENSE.TXT"), "another program's");
+  EXPECT_EQ(ReadFile(std::string(kTemp) + "LANGUAGE.DAT"), "another program's");
+  EXPECT_EQ(ReadFile(std::string(kTemp) + "LANGUAGE.ENG"), "[Setup]\r\nLanguage=Stale\r\n");
+}
+
+TEST_F(ProgramEntryTest, AFlattenedPayloadNameLeavesNothingBehind) {
+  // The pattern takes this name and the flat extraction makes it X.TXT.
+  auto payload = testing::LanguagePayload();
+  payload.emplace_back("LICENSE.ENG", "LANGUAGE.ENG\\..\\..\\X.TXT");
+  testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\QR5_Installer.exe"), payload);
+  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  for (const char* gone : {"C:\\WINDOWS\\TEMP\\X.TXT", "C:\\WINDOWS\\X.TXT", "C:\\X.TXT", "C:\\WINDOWS\\TEMP\\QR5SETUP0"})
+    EXPECT_FALSE(Exists(gone)) << gone;
+}
+
+TEST_F(ProgramEntryTest, WithoutAPrivateFolderTheSharedOneServesAsBefore) {
+  // Every name taken: the files go to the shared folder and leave it by
+  // their names.
+  for (int n = 0; n < 1000; ++n) WriteFile(std::string(kTemp) + "QR5SETUP" + std::to_string(n), "");
+  EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 0);
+  EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "LANGUAGE.ITA");
+  for (const char* gone : {"LANGUAGE.ENG", "LANGUAGE.ITA", "LICENSE.ENG", "LICENSE.ITA"})
+    EXPECT_FALSE(Exists(std::string(kTemp) + gone)) << gone;
+  EXPECT_TRUE(Exists(std::string(kTemp) + "OLDLANGUAGE.ENG"));
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <map>
 #include <random>
 
+#include "archive/zip_builder.h"
+
 namespace qr5::archive::test {
 namespace {
 
@@ -161,6 +163,32 @@ TEST_F(DifferentialTest, Qr5packArchivesWithAndWithoutAStub) {
             0);
 }
 
+// Files of many of the packer's chunks: one that deflates across chunk
+// boundaries, an incompressible one that is stored after deflating it did
+// not pay, and sizes on and next to a chunk boundary.
+TEST_F(DifferentialTest, Qr5packStreamsLargeFiles) {
+  fs::path big = work / "big";
+  std::mt19937 rng(11);
+  std::string mixed;
+  while (mixed.size() < 3000000) mixed += "record " + std::to_string(rng() % 1000) + " of the log\r\n";
+  for (size_t i = 0; i < 2000000; ++i) mixed += static_cast<char>(rng());
+  std::string noise(700000, '\0');
+  for (char& c : noise) c = static_cast<char>(rng());
+  WriteFile(big / "mixed.txt", mixed);
+  WriteFile(big / "noise.bin", noise);
+  WriteFile(big / "chunk.txt", std::string(65536, 'x'));
+  WriteFile(big / "chunk1.bin", noise.substr(0, 65537));
+  expected = Snapshot(big);
+  ASSERT_EQ(Shell(std::string(QR5PACK) + " pack /dev/null " + Q(big) + " " + Q(work / "big.zip")), 0);
+  CheckBothReaders(work / "big.zip", "qr5pack-big");
+  EXPECT_EQ(Shell("unzip -tqq " + Q(work / "big.zip")), 0);
+  // mixed.txt is deflated, the noise stored whole.
+  EXPECT_EQ(Shell(std::string(QR5PACK) + " list " + Q(work / "big.zip") +
+                " | awk -F'\\t' '$7==\"mixed.txt\" && $2!=8 {bad=1} $7==\"noise.bin\" && ($2!=0 || $4!=700000) {bad=1}"
+                " END {exit bad}'"),
+            0);
+}
+
 TEST_F(DifferentialTest, FlatExtractionAndExitCodes) {
   ASSERT_EQ(Shell(std::string(QR5PACK) + " pack /dev/null " + Q(source) + " " + Q(work / "p.zip")), 0);
   fs::path flat = work / "flat";
@@ -177,6 +205,39 @@ TEST_F(DifferentialTest, FlatExtractionAndExitCodes) {
   WriteFile(work / "none.zip", "not an archive at all");
   EXPECT_EQ(Shell(std::string(QR5PACK) + " list " + Q(work / "none.zip") + " 2>/dev/null"), 2);
   EXPECT_EQ(Shell(std::string(QR5PACK) + " extract " + Q(work / "none.zip") + " " + Q(work / "n") + " 2>/dev/null"), 2);
+}
+
+// What a shell command prints and how it exits ("(status) output").
+std::string Output(const std::string& command) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return "(no pipe)";
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  const int status = pclose(pipe);
+  return "(" + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + ") " + output;
+}
+
+TEST(Qr5packExitCodes, EveryRefusedEntryIsNamedWithItsReasonAndFailsTestAndExtract) {
+  const fs::path work = fs::temp_directory_path() / ("qr5_refused_" + std::to_string(std::random_device{}()));
+  fs::create_directories(work);
+  // An overlap bomb: the first entry's data run over the second's header.
+  std::vector<BuildEntry> bomb = {Stored("first.bin", std::string(10, 'a')), Stored("second.bin", "bb")};
+  bomb[0].compressed_size = bomb[0].uncompressed_size = 10 + 30 + 10 + 2;
+  WriteFile(work / "bomb.zip", BuildZip(bomb));
+  // An end record that counts one entry of the two the directory holds.
+  BuildOptions fewer;
+  fewer.total_entries = 1;
+  WriteFile(work / "hidden.zip", BuildZip({Stored("shown.txt", "s"), Stored("hidden.txt", "h")}, fewer));
+
+  for (const std::string command : {"test", "extract"}) {
+    const std::string out = command == "test" ? "" : " " + Q(work / ("out-" + command));
+    EXPECT_EQ(Output(std::string(QR5PACK) + " " + command + " " + Q(work / "bomb.zip") + out + " 2>/dev/null"),
+              "(1) skipped\tfirst.bin\toverlapping or impossible size\nok\tsecond.bin\n");
+    EXPECT_EQ(Output(std::string(QR5PACK) + " " + command + " " + Q(work / "hidden.zip") + out + " 2>/dev/null"),
+              "(1) ok\tshown.txt\nrefused\thidden.txt\tbeyond the end record's entry count\n");
+  }
+  fs::remove_all(work);
 }
 
 TEST(Qr5packList, OneTabSeparatedLinePerEntryInDirectoryOrder) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "archive/extraction_run.h"
+#include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
 #include "archive/zip_archive.h"
 #include "archive/zip_errors.h"
@@ -449,6 +450,31 @@ TEST_F(ExtractionTest, WrongPasswordSkipsAndBadPasswordEventRetries) {
   EXPECT_EQ(asked, (std::vector<std::string>{"wrong"})) << "the new password stays for the next entry";
   EXPECT_EQ(Get(Win("out\\one.bin")), "A");
   EXPECT_EQ(Get(Win("out\\short.txt")), "The quick brown fox jumps over the lazy dog. 0123456789\n");
+}
+
+// The archive is held open deny-write for the whole run: nobody can change
+// it under the reader, everybody can still read it; afterwards it is free.
+TEST_F(ExtractionTest, ArchiveIsOpenDenyWriteWhileTheRunLasts) {
+  Open({Stored("a.txt", "a"), Stored("b.txt", "b")});
+  auto& files = *platform::Sys().files;
+  int refused = 0, readable = 0;
+  zip.OnStartUnZip = [&](int, std::string&, bool&) {
+    if (files.OpenFile(Win("pay.zip"), platform::OpenMode::kReadWrite) == nullptr &&
+        files.GetLastError() == platform::ERROR_SHARING_VIOLATION) {
+      ++refused;
+    }
+    if (files.OpenFile(Win("pay.zip"), platform::OpenMode::kRead) != nullptr) ++readable;
+  };
+  EXPECT_EQ(Run({"*"}), 2);
+  EXPECT_EQ(refused, 2);
+  EXPECT_EQ(readable, 2);
+  EXPECT_NE(files.OpenFile(Win("pay.zip"), platform::OpenMode::kReadWrite), nullptr);
+
+  // An archive someone is writing cannot be opened for the run.
+  auto writer = files.OpenFile(Win("pay.zip"), platform::OpenMode::kReadWrite);
+  ASSERT_NE(writer, nullptr);
+  zip.FilesList = {"*"};
+  EXPECT_THROW(zip.ExtractSelected(), EFOpenError);
 }
 
 TEST_F(ExtractionTest, DestinationsOutsideDestDirAreRefused) {

@@ -140,4 +140,25 @@ TEST_F(ConsoleRunTest, AnEnglishInstallationWithKeysAlone) {
       << "Space cleared the Startup box";
 }
 
+TEST_F(ConsoleRunTest, AnInstallationThatCannotBeCompletedIsToldOnceAndEndsWithoutTheFinishPage) {
+  // The folder of an earlier installation: so long that some suite files
+  // pass the system's path limit.
+  const std::string folder = "C:\\" + std::string(236, 'L');
+  std::ofstream(root_ / "registry.reg", std::ios::app)
+      << "\r\n[HKEY_CURRENT_USER\\Quorlin5]\r\n\"Installation Path\"=\"C:\\\\" << folder.substr(3) << "\"\r\n";
+  std::ofstream(root_ / "actions.txt") << "click OKButton\nclick NextButton\nclick RBAccept\nclick NextButton\n"
+                                          "click NextButton\nclick FinishButton\n";
+  ASSERT_EQ(Run((root_ / "actions.txt").string()), 0) << output_;
+
+  EXPECT_EQ(Count(output_, "Setup could not install Quorlin 5 completely."), 1) << output_;
+  EXPECT_EQ(Count(output_, " files were not installed, the first one: " + folder + "\\"), 1);
+  EXPECT_EQ(CountLines(output_, "=== TFormStep6: Setup - Quorlin 5 ==="), 0);
+  const fs::path all_users = root_ / "drives" / "C" / "Documents and Settings" / "All Users";
+  EXPECT_FALSE(Exists(all_users / "Desktop" / "Quorlin 5.lnk"));
+  EXPECT_TRUE(Exists(root_ / "drives" / "C" / folder.substr(3) / "QR5.EXE")) << "what fits is installed";
+  EXPECT_NE(ReadAll(root_ / "registry.reg").find("\"UninstallString\""), std::string::npos);
+  // The run's own temporary folder went with everything in it.
+  EXPECT_TRUE(fs::is_empty(root_ / "drives" / "C" / "WINDOWS" / "TEMP"));
+}
+
 }  // namespace

@@ -209,6 +209,21 @@ TEST_F(HostileArchiveTest, NamesWithControlOrReservedCharactersAreRefused) {
   ExpectOnly({"ok", "ok\\fine.txt"});
 }
 
+// COM1 to COM3 and LPT1 to LPT3 written with the superscript digits of the
+// ANSI code page are the same devices; other digits and longer names are
+// files. (The builder's names come from Unix: taken as ANSI bytes.)
+TEST_F(HostileArchiveTest, DeviceNamesWithSuperscriptDigitsAreRefused) {
+  zip.RecreateDirs = true;
+  Open(BuildZip({Stored("COM\xB9", "x"), Stored("com\xB2.txt", "x"), Stored("LPT\xB3.log", "x"),
+                 Stored("dir/lpt\xB9 .txt", "x"), Stored("Lpt\xB2/inside.txt", "x"),
+                 Stored("COM\xB9\xB9.txt", "ok"), Stored("COM\xBC.txt", "ok"), Stored("LPT\xB0.txt", "ok")}));
+  EXPECT_EQ(Run(), 3);
+  ExpectAllSkippedAsUncreatable(5);
+  EXPECT_EQ(Get(Win("out\\COM\xB9\xB9.txt")), "ok");
+  EXPECT_EQ(Get(Win("out\\COM\xBC.txt")), "ok");
+  EXPECT_EQ(Get(Win("out\\LPT\xB0.txt")), "ok");
+}
+
 TEST_F(HostileArchiveTest, PathsLongerThanMaxPathAreRefusedBeforeAnyFolderIsMade) {
   zip.RecreateDirs = true;
   const std::string out = Win("out") + "\\";
@@ -222,6 +237,38 @@ TEST_F(HostileArchiveTest, PathsLongerThanMaxPathAreRefusedBeforeAnyFolderIsMade
   ExpectAllSkippedAsUncreatable(3);
   EXPECT_EQ(Get(out + fits), "fits");
   ExpectOnly({fits});
+}
+
+TEST_F(HostileArchiveTest, AShortNameWhosePathFitsIsInstalledHoweverLittleRoomItsTemporaryNameHas) {
+  zip.RecreateDirs = true;
+  const std::string out = Win("out") + "\\";
+  // out\<folder>\x.1 of 258 and of 259 characters.
+  const std::string folder258(258 - out.size() - 4, 'p'), folder259(259 - out.size() - 4, 'q');
+  Open(BuildZip({Stored(folder258 + "/x.1", "258"), Stored(folder259 + "/x.1", "259"),
+                 Stored(folder259 + "/y", "one character")}));
+  EXPECT_EQ(Run(), 3);
+  EXPECT_TRUE(skips.empty());
+  EXPECT_EQ(Get(out + folder258 + "\\x.1"), "258");
+  EXPECT_EQ(Get(out + folder259 + "\\x.1"), "259");
+  EXPECT_EQ(Get(out + folder259 + "\\y"), "one character");
+  ExpectOnly({folder258, folder258 + "\\x.1", folder259, folder259 + "\\x.1", folder259 + "\\y"});
+}
+
+TEST_F(HostileArchiveTest, StoredDataRunningPastTheEndOfTheFileEndTheRunAsCutShort) {
+  // A damaged download: the entry's size runs over the directory and past
+  // the end of the file. Not a silent skip: the run ends, so the caller can
+  // tell the user the setup file is damaged.
+  BuildEntry cut = Stored("cut.bin", RandomBytes(3000, 3));
+  cut.compressed_size = cut.uncompressed_size = 100000;
+  Open(BuildZip({Stored("first.txt", "1"), cut}));
+  try {
+    Run();
+    FAIL() << "no exception";
+  } catch (const EFatalUnzipError& e) {
+    EXPECT_STREQ(e.what(), "Premature end of file reached");
+  }
+  EXPECT_TRUE(skips.empty());
+  ExpectOnly({"first.txt"});
 }
 
 TEST_F(HostileArchiveTest, DeeplyNestedNamesAreRefusedWithoutRecursingThroughThem) {

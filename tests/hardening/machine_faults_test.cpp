@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/program_entry.h"
+#include "archive/zip_builder.h"
 #include "install/install_fixture.h"
 #include "pages/form_step1.h"
 #include "pages/form_step2.h"
@@ -24,7 +25,9 @@ namespace {
 
 using testing::InstallTest;
 
-constexpr char kItalianMessage[] = "Impossibile avviare il programma di Stub senza i dati da espandere...";
+constexpr char kHeadline[] = "Setup could not install Quorlin 5 completely.";
+constexpr char kEntryKey[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
 
 class MachineFaultsTest : public InstallTest {
  protected:
@@ -91,8 +94,8 @@ TEST_F(MachineFaultsTest, ADiskFillingUpDuringAReinstallLeavesEveryFileWholeOldO
   // Room for a few files only.
   sim_->SetFreeSpace('C', 60000);
   RunSetup();
-  ASSERT_FALSE(fe_.boxes.empty());
-  EXPECT_EQ(fe_.boxes.front().text, kItalianMessage);
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  EXPECT_EQ(fe_.boxes[0].text.rfind(std::string(kHeadline) + "\n\nThe disk is full.", 0), 0u) << fe_.boxes[0].text;
   EXPECT_FALSE(fe_.steps.empty()) << "the setup ends before the finish page";
 
   int kept = 0, replaced = 0;
@@ -160,34 +163,80 @@ TEST_F(MachineFaultsTest, ReadOnlyFilesOfAnEarlierInstallationAreKeptSilently) {
   EXPECT_NE(files().GetFileAttributes("C:\\QR5\\QR5.EXE") & platform::FILE_ATTRIBUTE_READONLY, 0u);
 }
 
-TEST_F(MachineFaultsTest, NoRightsOnTheUsersKeyEndTheSuiteAndGroupSteps) {
-  // The per-user record is written before the suite pass and again before
-  // the group: each step ends with the registry layer's message.
+// ---- nothing fails silently ---------------------------------------------------
+// Whatever is not installed is told once, the finish page does not come (so
+// neither do its shortcuts), and the uninstall entry stays so that what was
+// installed can be removed.
+
+TEST_F(MachineFaultsTest, NoRightsOnTheUsersKeyAreToldOnceAndTheSuiteIsStillInstalled) {
   sim_->DenyRegistryKey(platform::HKEY_CURRENT_USER, "Quorlin5");
   RunSetup();
-  ASSERT_EQ(fe_.boxes.size(), 2u);
-  for (const auto& box : fe_.boxes) {
-    EXPECT_EQ(box.text, "Failed to create key Quorlin5.");
-    EXPECT_EQ(box.caption, "QR5_Installer");
-  }
-  EXPECT_TRUE(fe_.steps.empty()) << "the finish page still comes";
-  EXPECT_FALSE(DirExists("C:\\QR5"));
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  EXPECT_EQ(fe_.boxes[0].text,
+            std::string(kHeadline) + "\n\nSetup could not write HKEY_CURRENT_USER\\Quorlin5");
+  EXPECT_EQ(fe_.boxes[0].caption, "QR5_Installer");
+  EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
+  EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
   EXPECT_TRUE(FileExists(std::string(testing::kEngineDir) + "\\IDAPI32.DLL"));
-  EXPECT_FALSE(DirExists(std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5"));
+  EXPECT_TRUE(DirExists(std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5"));
+  EXPECT_TRUE(RegText(kEntryKey, "UninstallString"));
 }
 
-TEST_F(MachineFaultsTest, AReadOnlySuiteIniEndsTheGroupStep) {
+TEST_F(MachineFaultsTest, AReadOnlySuiteIniIsToldAndTheOtherProgramsAndTheGroupAreDone) {
   RunSetup();
-  const std::string group = std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5";
-  const std::vector<std::string> first_group = List(group);
   SetReadOnly("C:\\QR5\\HERALDO.INI");
   const std::string heraldo = ReadFile("C:\\QR5\\HERALDO.INI");
+  files().DeleteFile("C:\\QR5\\QR5.EXE");
   RunSetup();
   ASSERT_EQ(fe_.boxes.size(), 1u);
-  EXPECT_EQ(fe_.boxes[0].text, "Unable to write to C:\\QR5\\HERALDO.INI.");
-  EXPECT_TRUE(fe_.steps.empty()) << "the finish page still comes";
+  EXPECT_EQ(fe_.boxes[0].text, std::string(kHeadline) + "\n\nSetup could not write C:\\QR5\\HERALDO.INI");
+  EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
   EXPECT_EQ(ReadFile("C:\\QR5\\HERALDO.INI"), heraldo);
-  EXPECT_EQ(List(group), first_group) << "the group of the first run stays";
+  EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
+  EXPECT_EQ(List(std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5").size(), 10u);
+}
+
+TEST_F(MachineFaultsTest, ADestinationTooLongForSomeFilesIsToldWithTheFirstOneAndMakesNoShortcut) {
+  const std::string folder = "C:\\" + std::string(236, 'L');  // 240 characters
+  SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", folder);
+  RunSetup();
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  const std::string& text = fe_.boxes[0].text;
+  const size_t at = text.find(" files were not installed, the first one: " + folder + "\\");
+  ASSERT_NE(at, std::string::npos) << text;
+  const int count = std::stoi(text.substr(text.rfind('\n', at) + 1));
+  EXPECT_GT(count, 10);
+  EXPECT_GT(Files(folder).size(), 10u) << "the files that fit are installed";
+  EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
+  EXPECT_FALSE(FileExists(std::string(testing::kAllUsers) + "\\Desktop\\Quorlin 5.lnk"));
+  EXPECT_FALSE(FileExists(std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Startup\\Heraldo.lnk"));
+  EXPECT_EQ(RegText(kEntryKey, "UninstallString"), folder + "\\QR5_UNINSTALLER.EXE");
+}
+
+TEST_F(MachineFaultsTest, EntriesRefusedAsOverlappingOrImpossiblySizedAreCountedAsNotInstalled) {
+  // A damaged or hostile setup: its language files are sound, one suite
+  // entry's data run over the next one's header and one declares a size its
+  // data cannot reach.
+  using archive::test::BuildEntry;
+  using archive::test::Stored;
+  std::vector<BuildEntry> entries = {
+      Stored("language.eng", testing::ReadHostFile(testing::SuiteSourceDir() + "/language.eng")),
+      Stored("LICENSE.ENG", testing::ReadHostFile(testing::SuiteSourceDir() + "/LICENSE.ENG")),
+      Stored("QR5.EXE", "the program"), Stored("TWIN.EXE", "twin"), Stored("BIG.DAT", "tiny")};
+  entries[2].compressed_size = entries[2].uncompressed_size = 11 + 30 + 8 + 4;
+  entries[4].uncompressed_size = 1 << 30;
+  const std::string stub = testing::ReadHostFile(Host(testing::kSetupExe)).substr(0, 4096);
+  archive::test::BuildOptions options;
+  options.prefix = stub;
+  WriteFile(testing::kSetupExe, archive::test::BuildZip(entries, options));
+  RunSetup();
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  EXPECT_EQ(fe_.boxes[0].text,
+            std::string(kHeadline) + "\n\n2 files were not installed, the first one: C:\\QR5\\QR5.EXE");
+  EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
+  EXPECT_FALSE(FileExists("C:\\QR5\\QR5.EXE"));
+  EXPECT_EQ(ReadFile("C:\\QR5\\TWIN.EXE"), "twin");
+  EXPECT_FALSE(FileExists("C:\\QR5\\BIG.DAT"));
 }
 
 }  // namespace

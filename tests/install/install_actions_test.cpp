@@ -16,6 +16,7 @@
 #include "app/session_state.h"
 #include "install/install_fixture.h"
 #include "install/lnk_reader.h"
+#include "install/install_outcome.h"
 #include "install/registry_records.h"
 #include "pages/form_step5.h"
 
@@ -191,22 +192,26 @@ TEST_F(InstallActionsTest, AMissingSetupFileFailsBothPassesAndWritesNoEngineSett
   fs::remove(Host(testing::kSetupExe));
   main_->DoInstall();
   main_->DoInstallBDE();
-  ASSERT_EQ(fe_.boxes.size(), 2u);
-  EXPECT_EQ(fe_.boxes[0].text, kItalianMessage);
-  EXPECT_EQ(fe_.boxes[1].text, kItalianMessage);
+  // Nothing yet: the user is told once, after the last action.
+  EXPECT_TRUE(fe_.boxes.empty());
+  ASSERT_TRUE(ReportShortfall());
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  EXPECT_EQ(fe_.boxes[0].text, "Setup could not install Quorlin 5 completely.\n\n"
+                               "The setup file is damaged or incomplete; please download it again.");
+  EXPECT_EQ(fe_.boxes[0].caption, "QR5_Installer");
   EXPECT_TRUE(forms::App().Terminated());
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "English");
   EXPECT_TRUE(Registry().Exists(kEntryKey));
   EXPECT_FALSE(Registry().Exists(kEngineKey));
 }
 
-TEST_F(InstallActionsTest, ASetupWithoutArchiveFailsTheSuitePass) {
+TEST_F(InstallActionsTest, ASetupWithoutArchiveFailsTheSuitePassWithTheBuiltInTextWhereTheFileHasNone) {
   WriteFile(testing::kSetupExe, std::string(4096, 'M'));
+  WriteFile(app::Session().LanguageFilePath, "[Installer]\r\n");
   main_->DoInstall();
+  ASSERT_TRUE(ReportShortfall());
   ASSERT_EQ(fe_.boxes.size(), 1u);
-  EXPECT_EQ(fe_.boxes[0].text, kItalianMessage);
-  EXPECT_EQ(fe_.boxes[0].caption, "QR5_Installer");
-  EXPECT_TRUE(forms::App().Terminated());
+  EXPECT_EQ(fe_.boxes[0].text.substr(0, sizeof kItalianMessage - 1), kItalianMessage);
   EXPECT_EQ(RegText(kEntryKey, "DisplayName"), "Quorlin 5");
 }
 
@@ -221,21 +226,55 @@ TEST_F(InstallActionsTest, KavoLibraryIsCopiedOnlyWhenItLiesBesideTheSetup) {
   EXPECT_EQ(ReadFile("C:\\QR5\\KAVO5.DLL"), "new");
 }
 
+TEST_F(InstallActionsTest, ADestinationRunningThroughAFileCountsEveryEntryAsNotInstalled) {
+  WriteFile("D:\\file.txt", "the user's");
+  app::Session().InstallDir = "D:\\file.txt\\QR5";
+  main_->DoInstall();
+  const app::InstallShortfall& shortfall = app::Session().Shortfall;
+  EXPECT_GT(shortfall.files_not_installed, 150);
+  EXPECT_EQ(shortfall.first_file.rfind("D:\\file.txt\\QR5\\", 0), 0u) << shortfall.first_file;
+  EXPECT_EQ(ReadFile("D:\\file.txt"), "the user's");
+  EXPECT_TRUE(fe_.boxes.empty()) << "told at the end of the installation";
+}
+
+TEST_F(InstallActionsTest, TheUninstallCommandIsQuotedWhenTheFolderHoldsABlankAndTheIconIsNot) {
+  app::Session().InstallDir = "D:\\My Apps\\QR5";
+  main_->DoInstall();
+  EXPECT_TRUE(FileExists("D:\\My Apps\\QR5\\QR5.EXE"));
+  EXPECT_EQ(RegText(kEntryKey, "UninstallString"), "\"D:\\My Apps\\QR5\\QR5_UNINSTALLER.EXE\"");
+  EXPECT_EQ(RegText(kEntryKey, "DisplayIcon"), "D:\\My Apps\\QR5\\QUORLIN5.ICO");
+}
+
+TEST_F(InstallActionsTest, AKavoLibraryFromAReadOnlyMediumCanBeReplacedByTheNextSetup) {
+  ASSERT_TRUE(files().CreateDirectory("C:\\QR5"));
+  WriteFile("D:\\SETUP\\KAVO5.DLL", "from the CD");
+  SetReadOnly("D:\\SETUP\\KAVO5.DLL");
+  main_->DoInstallKAVO5DLL();
+  EXPECT_EQ(files().GetFileAttributes("C:\\QR5\\KAVO5.DLL") & platform::FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_NE(files().GetFileAttributes("D:\\SETUP\\KAVO5.DLL") & platform::FILE_ATTRIBUTE_READONLY, 0u);
+  // The next setup, from a newer CD, replaces it.
+  files().SetFileAttributes("D:\\SETUP\\KAVO5.DLL", 0);
+  WriteFile("D:\\SETUP\\KAVO5.DLL", "newer");
+  SetReadOnly("D:\\SETUP\\KAVO5.DLL");
+  main_->DoInstallKAVO5DLL();
+  EXPECT_EQ(ReadFile("C:\\QR5\\KAVO5.DLL"), "newer");
+}
+
 // ---- program group -----------------------------------------------------------
 
-TEST_F(InstallActionsTest, AReadOnlySuiteIniEndsTheGroupStep) {
+TEST_F(InstallActionsTest, AReadOnlySuiteIniIsToldAndTheGroupStepGoesOn) {
   app::Session().RecordedInstallDir = "C:\\QR5";
   WriteFile("C:\\QR5\\SYSTEM\\QR5.INI", "[Setup]\r\nLanguageFile=QR5_LANGUAGE.ITA\r\n");
   WriteFile("C:\\QR5\\QRVELTA.INI", "[Setup]\r\n");
   WriteFile("C:\\QR5\\HERALDO.INI", "[Setup]\r\n");
   SetReadOnly("C:\\QR5\\QRVELTA.INI");
 
-  EXPECT_EQ(ErrorOfGroupStep(), "Unable to write to C:\\QR5\\QRVELTA.INI");
-  EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\SYSTEM\\QR5.INI", "Setup", "LanguageFile", ""),
-            "QR5_LANGUAGE.ENG");
-  EXPECT_EQ(ReadFile("C:\\QR5\\HERALDO.INI"), "[Setup]\r\n");
-  EXPECT_FALSE(DirExists(kGroup));
-  // The language is recorded before the INIs.
+  EXPECT_EQ(ErrorOfGroupStep(), "(no error)");
+  EXPECT_EQ(app::Session().Shortfall.failures, std::vector<std::string>{"C:\\QR5\\QRVELTA.INI"});
+  EXPECT_EQ(ReadFile("C:\\QR5\\QRVELTA.INI"), "[Setup]\r\n");
+  EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\HERALDO.INI", "Setup", "LanguageFile", ""),
+            "HERALDO_LANGUAGE.ENG");
+  EXPECT_TRUE(DirExists(kGroup));
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "English");
 }
 

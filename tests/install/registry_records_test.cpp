@@ -64,11 +64,14 @@ TEST_F(RegistryRecordsTest, ValuesAreReadUpToTheirFirstZeroAndExpandableOnesUnex
   EXPECT_EQ(ReadRegLanguage(), "");
 }
 
-TEST_F(RegistryRecordsTest, ANonTextLanguageValueIsAnError) {
+TEST_F(RegistryRecordsTest, PreviousValuesThatAreNotTextCountAsEmptyWhileTheProgramFilesLookupKeepsItsError) {
   SetRegValue(platform::HKEY_CURRENT_USER, "Quorlin5", "Language", platform::REG_DWORD, {2, 0, 0, 0});
-  EXPECT_EQ(ErrorOf([] { ReadRegLanguage(); }), "Invalid data type for 'Language'");
+  EXPECT_EQ(ErrorOf([] { EXPECT_EQ(ReadRegLanguage(), ""); }), "(no error)");
   SetRegValue(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", platform::REG_BINARY, {'C', ':'});
-  EXPECT_EQ(ErrorOf([] { ReadRegInstallPath(); }), "Invalid data type for 'Installation Path'");
+  EXPECT_EQ(ErrorOf([] { EXPECT_EQ(ReadRegInstallPath(), ""); }), "(no error)");
+  SetRegValue(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+              platform::REG_DWORD, {1, 0, 0, 0});
+  EXPECT_EQ(ErrorOf([] { GetProgramFilesDir(); }), "Invalid data type for 'ProgramFilesDir'");
 }
 
 TEST_F(RegistryRecordsTest, AUserKeyThatCannotBeCreatedIsAnError) {

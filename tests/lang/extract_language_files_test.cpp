@@ -139,6 +139,17 @@ TEST_F(ExtractLanguageFiles, PayloadCutShortGivesTheSameMessage) {
   ExpectNoPayloadMessage();
 }
 
+// The payload is read deny-write, so a setup file that another program is
+// still writing (a download not finished) is not read half-written.
+TEST_F(ExtractLanguageFiles, SetupHeldOpenForWritingGivesTheSameMessage) {
+  InstallSetup(kSuiteDir, "D:\\QR5_Installer.exe");
+  auto writer = platform::Sys().files->OpenFile("D:\\QR5_Installer.exe", platform::OpenMode::kReadWrite);
+  ASSERT_NE(writer, nullptr);
+  main_form_->DoExtractLanguageFiles();
+  ExpectNoPayloadMessage();
+  EXPECT_TRUE(TempFiles("*").empty());
+}
+
 TEST_F(ExtractLanguageFiles, MissingExecutableGivesTheSameMessage) {
   sim_->SetModuleFileName("D:\\GONE\\QR5_Installer.exe");
   main_form_->DoExtractLanguageFiles();

@@ -145,6 +145,24 @@ TEST_F(LanguagePage, RegistryRecordsAreReadAtEveryShowing) {
   EXPECT_EQ(app::Session().PreviousInstallPath, "D:\\Tools\\QR5");
 }
 
+TEST_F(LanguagePage, RecordsThatAreNotTextCountAsEmptyAndTheListIsStillFilled) {
+  sim_->SetLanguageName("Italian (Italy)");
+  PutLanguageFile("LANGUAGE.ENG", "English");
+  PutLanguageFile("LANGUAGE.ITA", "Italiano");
+  platform::Registry& registry = *platform::Sys().registry;
+  platform::HKEY key = 0;
+  ASSERT_EQ(registry.CreateKey(platform::HKEY_CURRENT_USER, "Quorlin5", &key), 0);
+  const uint8_t dword[4] = {1, 0, 0, 0};
+  ASSERT_EQ(registry.SetValue(key, "Language", platform::REG_DWORD, dword, 4), 0);
+  ASSERT_EQ(registry.SetValue(key, "Installation Path", platform::REG_BINARY, dword, 4), 0);
+  registry.CloseKey(key);
+  Show();
+  EXPECT_EQ(page_.LangCombo.items, (std::vector<std::string>{"English", "Italiano"}));
+  EXPECT_EQ(page_.LangCombo.item_index, 1) << "the system language";
+  EXPECT_EQ(app::Session().PreviousLanguage, "");
+  EXPECT_EQ(app::Session().PreviousInstallPath, "");
+}
+
 TEST_F(LanguagePage, OkRecordsNameExtensionAndFileOfTheChosenEntry) {
   sim_->SetLanguageName("English (United States)");
   PutLanguageFile("LANGUAGE.ENG", "English");

@@ -116,6 +116,28 @@ TEST_F(BrowseDialogTest, ARefusedPathShowsTheErrorAndKeepsTheDialogOpen) {
   EXPECT_EQ(Field(), "C:\\Apps\\QR5");
 }
 
+TEST_F(BrowseDialogTest, AFolderWhoseExistingPartIsAFileIsRefusedOnOk) {
+  WriteFile("C:\\file.txt", "a file");
+  std::string message;
+  Then([&] {
+    browse_->TypeText("Edit1", "C:\\file.txt");
+    browse_->Click("BtnOk");
+  });
+  Then([&] {
+    message = error_->Message();
+    error_->Click("BtnOk");
+  });
+  Then([&] {
+    browse_->TypeText("Edit1", "C:\\file.txt\\QR5\\Data");
+    browse_->Click("BtnOk");
+  });
+  Then([&] { error_->Click("BtnOk"); });
+  Then([&] { browse_->Click("BtnCancel"); });
+  EXPECT_EQ(browse_->ShowModal(), forms::mrCancel);
+  EXPECT_EQ(message, "The selected path is not valid.");
+  EXPECT_EQ(Shown("TDlgError"), 2);
+}
+
 TEST_F(BrowseDialogTest, CancelWithARefusedPathClosesWithoutAnError) {
   Then([&] {
     browse_->TypeText("Edit1", "\\\\server\\share");

@@ -95,6 +95,22 @@ TEST_F(DestinationPageTest, TheRequirementIsComputedIn64Bits) {
   EXPECT_EQ(Shown("TDlgError"), 1);
 }
 
+TEST_F(DestinationPageTest, ARecordedFolderBelowWhatIsNowAFileIsRefusedWithThePathError) {
+  WriteFile("D:\\file.txt", "a file");
+  app::Session().PreviousInstallPath = "D:\\file.txt\\QR5";
+  std::string message;
+  Then([&] { step4_->Click("NextButton"); });
+  Then([&] {
+    message = error_->Message();
+    error_->Click("BtnOk");
+  });
+  Then([&] { step4_->Click("CancelButton"); });
+  Then([&] { exit_->Click("YesButton"); });
+  EXPECT_EQ(ShowPage(), forms::mrCancel);
+  EXPECT_EQ(message, "The selected path is not valid.");
+  EXPECT_EQ(Shown("TDlgError"), 1);
+}
+
 TEST_F(DestinationPageTest, SpaceThatCannotBeDeterminedPasses) {
   SetInstallerText("4_006", "10");
   app::Session().PreviousInstallPath = "Q:\\QR5";  // no such drive

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "contract_helpers.h"
+#include "platform/private_temp_folder.h"
 
 using contract::Exists;
 using contract::Files;
@@ -138,6 +139,40 @@ TEST(Files, ReadOnlyFilesCannotBeDeletedOrOverwritten) {
   EXPECT_FALSE(Exists(path));
 }
 
+// The share mode the archive is read with: writers are refused while it is
+// open, readers are not; and it is refused while a writer holds the file.
+TEST(Files, DenyWriteOpenRefusesWritersButNotReaders) {
+  const std::string dir = ContractScratchDir();
+  const std::string path = dir + "\\setup.exe";
+  ASSERT_TRUE(WriteBytes(path, "archive"));
+  ASSERT_TRUE(WriteBytes(dir + "\\other.exe", "other"));
+  {
+    auto held = Files().OpenFile(path, OpenMode::kReadDenyWrite);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(Files().OpenFile(path, OpenMode::kReadWrite), nullptr);
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(Files().OpenFile(path, OpenMode::kCreateAlways), nullptr);
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_FALSE(Files().CopyFile(dir + "\\other.exe", path, false));
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(ReadBytes(path), "archive");
+    EXPECT_NE(Files().OpenFile(path, OpenMode::kReadDenyWrite), nullptr) << "readers share";
+    EXPECT_FALSE(held->Write("x", 1));
+    char buffer[16];
+    uint32_t got = 0;
+    ASSERT_TRUE(held->Read(buffer, sizeof buffer, &got));
+    EXPECT_EQ(std::string(buffer, got), "archive");
+  }
+  {
+    auto writer = Files().OpenFile(path, OpenMode::kReadWrite);
+    ASSERT_NE(writer, nullptr) << "free again once closed";
+    EXPECT_EQ(Files().OpenFile(path, OpenMode::kReadDenyWrite), nullptr);
+    EXPECT_EQ(Files().GetLastError(), ERROR_SHARING_VIOLATION);
+  }
+  EXPECT_TRUE(WriteBytes(path, "new"));
+  EXPECT_EQ(ReadBytes(path), "new");
+}
+
 TEST(Files, ReportsMissingFiles) {
   const std::string dir = ContractScratchDir();
   EXPECT_EQ(Files().GetFileAttributes(dir + "\\absent.txt"), INVALID_FILE_ATTRIBUTES);
@@ -160,6 +195,12 @@ TEST(Folders, AreCreatedOneLevelAtATimeAndRemovedWhenEmpty) {
             FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_FALSE(Files().CreateDirectory(dir + "\\qr5"));
   EXPECT_EQ(Files().GetLastError(), ERROR_ALREADY_EXISTS);
+  // A file of the name counts as taken too (a run's private folder takes
+  // the next number then).
+  ASSERT_TRUE(WriteBytes(dir + "\\TAKEN", ""));
+  EXPECT_FALSE(Files().CreateDirectory(dir + "\\TAKEN"));
+  EXPECT_EQ(Files().GetLastError(), ERROR_ALREADY_EXISTS);
+  ASSERT_TRUE(Files().DeleteFile(dir + "\\TAKEN"));
   ASSERT_TRUE(Files().CreateDirectory(dir + "\\QR5\\SYSTEM\\"));
   ASSERT_TRUE(WriteBytes(dir + "\\QR5\\SYSTEM\\QR5.INI", ""));
 
@@ -221,3 +262,23 @@ TEST(Files, KnowsTheDrivesTheTempFolderAndFreeSpace) {
 }
 
 }  // namespace
+
+TEST(Folders, APrivateTempFolderIsNewForEveryRunAndGoesWithEverythingInIt) {
+  const std::string dir = ContractScratchDir() + "\\";
+  ASSERT_TRUE(WriteBytes(dir + "RUN0", "a file of another program"));
+  const std::string first = MakePrivateTempFolder(dir, "RUN");
+  const std::string second = MakePrivateTempFolder(dir, "RUN");
+  EXPECT_EQ(first, dir + "RUN1\\");
+  EXPECT_EQ(second, dir + "RUN2\\");
+  ASSERT_TRUE(WriteBytes(first + "LANGUAGE.ENG", "x"));
+  ASSERT_TRUE(Files().SetFileAttributes(first + "LANGUAGE.ENG", FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(Files().CreateDirectory(first + "SUB"));
+  ASSERT_TRUE(WriteBytes(first + "SUB\\X.TXT", "x"));
+  DeletePrivateTempFolder(first);
+  EXPECT_FALSE(Exists(dir + "RUN1"));
+  EXPECT_TRUE(Exists(second));
+  EXPECT_EQ(ReadBytes(dir + "RUN0"), "a file of another program");
+  DeletePrivateTempFolder(second);
+  EXPECT_TRUE(Files().DeleteFile(dir + "RUN0"));
+  EXPECT_EQ(MakePrivateTempFolder(dir + "MISSING\\", "RUN"), "") << "a folder that cannot be made";
+}

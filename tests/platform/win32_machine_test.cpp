@@ -83,6 +83,13 @@ TEST(Win32Machine, TellsTheVersionAndTheLanguage) {
   EXPECT_GT(version.build, 0);
   // The thread's locale is one of the supported ones, so it has a name.
   EXPECT_FALSE(System().ThreadLanguageName().empty());
+  // Its English name, whatever the language of Windows: the language list
+  // looks for "French", never for "Fran\xE7ais".
+  const LCID before = ::GetThreadLocale();
+  ASSERT_TRUE(::SetThreadLocale(MAKELCID(MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), SORT_DEFAULT)));
+  const std::string french = System().ThreadLanguageName();
+  ::SetThreadLocale(before);
+  EXPECT_NE(french.find("French"), std::string::npos) << french;
 }
 
 TEST(Win32Machine, ConvertsOemTextByteForByte) {

@@ -30,8 +30,14 @@ struct SimContext {
   uint32_t error_mode = 0;
 
   // Files this process holds open, by host identity: such a file cannot be
-  // deleted or renamed (the handles do not share deletion).
-  std::map<std::pair<dev_t, ino_t>, int> open_files;
+  // deleted or renamed (the handles do not share deletion), and while one
+  // handle denies writing, nobody can open it for writing.
+  struct OpenHandles {
+    int handles = 0;
+    int writers = 0;       // handles with write access
+    int deny_writers = 0;  // handles that share reading only
+  };
+  std::map<std::pair<dev_t, ino_t>, OpenHandles> open_files;
   // Bytes written beyond the end of files per drive, taken from the free
   // space set in machine.ini.
   std::map<char, int64_t> bytes_added;

@@ -42,6 +42,8 @@ bool HostStat(const std::string& path, struct stat* st) { return ::stat(path.c_s
 
 std::pair<dev_t, ino_t> Identity(const struct stat& st) { return {st.st_dev, st.st_ino}; }
 
+bool Writes(OpenMode mode) { return mode == OpenMode::kReadWrite || mode == OpenMode::kCreateAlways; }
+
 bool WriteAll(int fd, const void* data, size_t size) {
   const auto* bytes = static_cast<const char*>(data);
   size_t done = 0;
@@ -82,12 +84,12 @@ class SimFile : public File {
     struct stat st;
     if (::fstat(fd_, &st) == 0) {
       identity_ = Identity(st);
-      ++ctx_.open_files[identity_];
+      counted_ = true;
+      Count(+1);
     }
   }
   ~SimFile() override {
-    auto it = ctx_.open_files.find(identity_);
-    if (it != ctx_.open_files.end() && --it->second <= 0) ctx_.open_files.erase(it);
+    if (counted_) Count(-1);
     ::close(fd_);
   }
 
@@ -108,7 +110,7 @@ class SimFile : public File {
   }
 
   bool Write(const void* buffer, uint32_t size) override {
-    if (mode_ == OpenMode::kRead) return Fail(ERROR_ACCESS_DENIED);
+    if (!Writes(mode_)) return Fail(ERROR_ACCESS_DENIED);
     const int64_t position = Position();
     const int64_t length = Size();
     const int64_t growth = std::max<int64_t>(0, position + size - length);
@@ -139,7 +141,7 @@ class SimFile : public File {
     return true;
   }
   bool SetTime(FileTime last_write) override {
-    if (mode_ == OpenMode::kRead) return Fail(ERROR_ACCESS_DENIED);
+    if (!Writes(mode_)) return Fail(ERROR_ACCESS_DENIED);
     const int64_t since_1970 = static_cast<int64_t>(last_write) - kUnixEpochAsFileTime;
     int64_t seconds = since_1970 / 10000000;
     int64_t rest = since_1970 % 10000000;
@@ -156,7 +158,7 @@ class SimFile : public File {
     return true;
   }
   bool Flush() override {
-    if (mode_ == OpenMode::kRead) return true;
+    if (!Writes(mode_)) return true;
     if (::fdatasync(fd_) != 0) return Fail(ErrnoToWindows(errno));
     return true;
   }
@@ -166,12 +168,20 @@ class SimFile : public File {
     ctx_.last_error = code;
     return false;
   }
+  void Count(int step) {
+    SimContext::OpenHandles& open = ctx_.open_files[identity_];
+    open.handles += step;
+    if (Writes(mode_)) open.writers += step;
+    if (mode_ == OpenMode::kReadDenyWrite) open.deny_writers += step;
+    if (open.handles <= 0) ctx_.open_files.erase(identity_);
+  }
 
   SimContext& ctx_;
   int fd_;
   OpenMode mode_;
   char drive_;
   std::pair<dev_t, ino_t> identity_{};
+  bool counted_ = false;
 };
 
 const char* ErrorText(uint32_t code) {
@@ -233,6 +243,15 @@ bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
 bool SimFileSystem::IsOpen(const std::string& host) {
   struct stat st;
   return HostStat(host, &st) && ctx_.open_files.count(Identity(st)) > 0;
+}
+
+bool SimFileSystem::SharingRefuses(const std::string& host, OpenMode mode) {
+  struct stat st;
+  if (!HostStat(host, &st)) return false;
+  const auto it = ctx_.open_files.find(Identity(st));
+  if (it == ctx_.open_files.end()) return false;
+  if (Writes(mode) && it->second.deny_writers > 0) return true;
+  return mode == OpenMode::kReadDenyWrite && it->second.writers > 0;
 }
 
 uint32_t SimFileSystem::CheckReplaceable(const HostLocation& location) {
@@ -428,6 +447,7 @@ bool SimFileSystem::CopyFile(const std::string& from, const std::string& to, boo
   if (target.exists) {
     if (target.host == source.host) return Fail(kErrorSharingViolation);
     if (fail_if_exists) return Fail(ERROR_FILE_EXISTS);
+    if (SharingRefuses(target.host, OpenMode::kCreateAlways)) return Fail(kErrorSharingViolation);
     if (target.is_dir || ctx_.attributes.IsReadOnly(target.host, false)) {
       return Fail(ERROR_ACCESS_DENIED);
     }
@@ -580,9 +600,14 @@ std::unique_ptr<File> SimFileSystem::OpenFile(const std::string& path, OpenMode 
     Fail(ERROR_ACCESS_DENIED);
     return nullptr;
   }
+  if (loc.exists && SharingRefuses(loc.host, mode)) {
+    Fail(kErrorSharingViolation);
+    return nullptr;
+  }
   int flags = O_CLOEXEC;
   switch (mode) {
     case OpenMode::kRead:
+    case OpenMode::kReadDenyWrite:
       if (!loc.exists) {
         Fail(ERROR_FILE_NOT_FOUND);
         return nullptr;

@@ -52,6 +52,9 @@ class SimFileSystem : public FileSystem {
 
  private:
   bool IsOpen(const std::string& host);
+  // Whether a handle already open on the file refuses an open in mode: a
+  // writer while one denies writing, a deny-write open while one writes.
+  bool SharingRefuses(const std::string& host, OpenMode mode);
   int64_t FreeSpaceLeft(char drive);
 
   SimContext& ctx_;

@@ -65,6 +65,8 @@
 #undef ERROR_NO_MORE_FILES
 #pragma push_macro("ERROR_PATH_NOT_FOUND")
 #undef ERROR_PATH_NOT_FOUND
+#pragma push_macro("ERROR_SHARING_VIOLATION")
+#undef ERROR_SHARING_VIOLATION
 #pragma push_macro("ERROR_SUCCESS")
 #undef ERROR_SUCCESS
 #pragma push_macro("FILE_ATTRIBUTE_ARCHIVE")
@@ -163,6 +165,7 @@
 #pragma pop_macro("ERROR_NOT_READY")
 #pragma pop_macro("ERROR_NO_MORE_FILES")
 #pragma pop_macro("ERROR_PATH_NOT_FOUND")
+#pragma pop_macro("ERROR_SHARING_VIOLATION")
 #pragma pop_macro("ERROR_SUCCESS")
 #pragma pop_macro("FILE_ATTRIBUTE_ARCHIVE")
 #pragma pop_macro("FILE_ATTRIBUTE_DIRECTORY")

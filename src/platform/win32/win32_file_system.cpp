@@ -160,6 +160,9 @@ class Win32FileSystem : public FileSystem {
     switch (mode) {
       case OpenMode::kRead:
         break;
+      case OpenMode::kReadDenyWrite:
+        share = FILE_SHARE_READ;
+        break;
       case OpenMode::kReadWrite:
         access = GENERIC_READ | GENERIC_WRITE;
         break;

@@ -36,7 +36,9 @@ class Win32SystemInfo : public SystemInfo {
     g_locale_search = nullptr;
     if (!search.found) return std::string();
     char name[256];
-    const int length = ::GetLocaleInfoA(search.wanted, LOCALE_SLANGUAGE, name, sizeof name);
+    // The English name: the localized one ("Français", "Suomi") would never
+    // match the words the language list looks for.
+    const int length = ::GetLocaleInfoA(search.wanted, LOCALE_SENGLANGUAGE, name, sizeof name);
     return length > 1 ? std::string(name, length - 1) : std::string();
   }
 

@@ -1,0 +1,120 @@
+#include "install/install_outcome.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "app/session_state.h"
+#include "archive/zip_errors.h"
+#include "archive/zip_reader.h"
+#include "forms/application.h"
+#include "lang/ini_file.h"
+#include "platform/platform.h"
+
+namespace qr5::install {
+
+namespace {
+
+using platform::Sys;
+
+// The built-in texts, used where the language file lacks a key: the setup's
+// own language from before the texts were translated.
+constexpr char kHeadlineDefault[] = "Impossibile avviare il programma di Stub senza i dati da espandere...";
+constexpr char kFilesDefault[] = "%d file non sono stati installati, il primo: %s";
+constexpr char kFailureDefault[] = "Impossibile scrivere %s";
+constexpr char kDiskFullDefault[] = "Il disco \xE8 pieno.";
+constexpr char kDamagedDefault[] = "Il file di installazione \xE8 danneggiato o incompleto.";
+
+app::InstallShortfall& Shortfall() { return app::Session().Shortfall; }
+
+// Replaces the first "%d" and the first "%s" of a translated text; nothing
+// else in it is a format.
+std::string Fill(std::string text, const std::string& number, const std::string& subject) {
+  if (const size_t d = text.find("%d"); d != std::string::npos) text.replace(d, 2, number);
+  if (const size_t s = text.find("%s"); s != std::string::npos) text.replace(s, 2, subject);
+  return text;
+}
+
+bool KeptReadOnly(const std::string& path, bool replace_read_only) {
+  const uint32_t attributes = Sys().files->GetFileAttributes(path);
+  return !replace_read_only && attributes != platform::INVALID_FILE_ATTRIBUTES &&
+         (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+}  // namespace
+
+PassWatch::PassWatch(archive::TZipReader& zip) : zip_(zip) {
+  zip_.OnSkippingFile = [this](int reason, const std::string& name, int index, bool&) {
+    if (reason == archive::srNoOverwrite) return;
+    if (reason == archive::srCreateError && KeptReadOnly(name, zip_.ReplaceReadOnly)) return;
+    // A failed password names the stored path: say where it would have gone.
+    if (reason == archive::srBadPassword) {
+      const archive::TZipHeaderInfo& entry = zip_.Entry(index);
+      NoteFileNotInstalled(zip_.DestDir() + "\\" + entry.StoredPath());
+      return;
+    }
+    NoteFileNotInstalled(name);
+  };
+  zip_.OnBadCRC = [this](uint32_t, uint32_t, int index) {
+    const archive::TZipHeaderInfo& entry = zip_.Entry(index);
+    NoteFileNotInstalled(zip_.DestDir() + "\\" + (zip_.RecreateDirs ? entry.StoredPath() : entry.FileName));
+  };
+}
+
+PassWatch::~PassWatch() {
+  zip_.OnSkippingFile = nullptr;
+  zip_.OnBadCRC = nullptr;
+}
+
+void NoteFileNotInstalled(const std::string& path) {
+  app::InstallShortfall& shortfall = Shortfall();
+  if (shortfall.files_not_installed++ == 0) shortfall.first_file = path;
+}
+
+void NoteFailure(const std::string& what) {
+  std::vector<std::string>& failures = Shortfall().failures;
+  if (std::find(failures.begin(), failures.end(), what) == failures.end()) failures.push_back(what);
+}
+
+void NoteExtractionFailure() {
+  try {
+    throw;
+  } catch (const archive::ECantWriteUCF& e) {
+    if (e.system_error == platform::ERROR_DISK_FULL || e.system_error == platform::ERROR_HANDLE_DISK_FULL) {
+      Shortfall().disk_full = true;
+    } else {
+      Shortfall().setup_damaged = true;
+    }
+  } catch (...) {
+    Shortfall().setup_damaged = true;
+  }
+}
+
+std::string ShortfallMessage() {
+  const app::InstallShortfall& shortfall = Shortfall();
+  if (!shortfall.Any()) return "";
+  const lang::TIniFile file(app::Session().LanguageFilePath);
+  const auto text = [&file](const char* key, const char* default_text) {
+    return file.ReadString("Installer", key, default_text);
+  };
+  std::string message = text("5_004", kHeadlineDefault);
+  const auto add = [&message](const std::string& line) { message += "\n\n" + line; };
+  if (shortfall.disk_full) add(text("5_007", kDiskFullDefault));
+  if (shortfall.setup_damaged) add(text("5_008", kDamagedDefault));
+  if (shortfall.files_not_installed > 0) {
+    add(Fill(text("5_005", kFilesDefault), std::to_string(shortfall.files_not_installed),
+             shortfall.first_file));
+  }
+  for (const std::string& failure : shortfall.failures) add(Fill(text("5_006", kFailureDefault), "", failure));
+  return message;
+}
+
+bool ReportShortfall() {
+  const std::string message = ShortfallMessage();
+  if (message.empty()) return false;
+  forms::App().MessageBox(message, forms::App().title, platform::MB_OK);
+  forms::App().Terminate();
+  return true;
+}
+
+}  // namespace qr5::install

@@ -1,0 +1,19 @@
+// A folder of the run's own below the system's temporary folder, so that
+// what one run puts there cannot meet another program's files, nor those of
+// a second copy running at the same time, and can all go at the end.
+#pragma once
+
+#include <string>
+
+namespace qr5::platform {
+
+// Makes a new, empty folder "<prefix><n>" below system_temp (which ends in
+// "\"), taking the first number no folder or file uses yet. Returns its path
+// ending in "\", or "" when system_temp is empty or no folder could be made.
+std::string MakePrivateTempFolder(const std::string& system_temp, const std::string& prefix);
+
+// Deletes folder (ending in "\") with everything in it, read-only files
+// included. Whatever cannot be deleted stays; nothing is reported.
+void DeletePrivateTempFolder(const std::string& folder);
+
+}  // namespace qr5::platform
