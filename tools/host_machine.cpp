@@ -239,6 +239,8 @@ class HostSystemInfo : public pf::SystemInfo {
   std::string OemToAnsi(const std::string& oem) override {
     return pf::sim::AnsiToUtf8(pf::sim::OemToAnsi(oem));
   }
+  bool IsLeadByte(char) override { return false; }
+  std::string UpperCase(const std::string& text) override { return pf::sim::AnsiUpper(text); }
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 //   qr5machine new ROOT                     a fresh machine (drives C and D)
 //   qr5machine set ROOT KEY VALUE           version/locale/free space:
 //       version 95|98|98se|me|nt4|2000|xp|2003   locale "Italian (Italy)"
-//       freespace C 12345678
+//       freespace C 12345678   codepage 1252|932|936|949|950
 //   qr5machine reg ROOT                     print the registry file
 //   qr5machine tree ROOT [WINDOWS-PATH]     list files below a folder
 #include <filesystem>
@@ -26,6 +26,7 @@ int Usage() {
                "       qr5machine set ROOT version 95|98|98se|me|nt4|2000|xp|2003\n"
                "       qr5machine set ROOT locale NAME\n"
                "       qr5machine set ROOT freespace DRIVE BYTES\n"
+               "       qr5machine set ROOT codepage 1252|932|936|949|950\n"
                "       qr5machine reg ROOT\n"
                "       qr5machine tree ROOT [WINDOWS-PATH]\n";
   return 2;
@@ -97,6 +98,13 @@ int main(int argc, char** argv) {
       }
       if (what == "locale" && argc == 5) {
         machine->SetLanguageName(argv[4]);
+        return 0;
+      }
+      if (what == "codepage" && argc == 5) {
+        const std::string page = argv[4];
+        if (page.empty() || page.size() > 5 || page.find_first_not_of("0123456789") != std::string::npos ||
+            !machine->SetCodePage(std::stoi(page)))
+          return Usage();
         return 0;
       }
       if (what == "freespace" && argc == 6 && argv[4][0] != '\0') {

@@ -4,32 +4,10 @@
 #include <stdexcept>
 
 #include "forms/application.h"
+#include "forms/control_traits.h"
 
 namespace qr5::forms {
 
-namespace {
-
-bool Focusable(const Control& c) {
-  switch (c.kind) {
-    case ControlKind::kButton:
-    case ControlKind::kCheckBox:
-    case ControlKind::kRadioButton:
-    case ControlKind::kEdit:
-    case ControlKind::kComboBox:
-    case ControlKind::kMemo:
-    case ControlKind::kTreeView:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool Clickable(const Control& c) {
-  return c.kind == ControlKind::kButton || c.kind == ControlKind::kCheckBox ||
-         c.kind == ControlKind::kRadioButton;
-}
-
-}  // namespace
 
 char Control::Accelerator() const {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
@@ -197,7 +175,7 @@ bool Form::SetChecked(const std::string& control_name, bool checked) {
 
 bool Form::TypeText(const std::string& control_name, const std::string& text) {
   Control* c = Usable(control_name);
-  if (c == nullptr || c->kind != ControlKind::kEdit) return false;
+  if (c == nullptr || c->kind != ControlKind::kEdit || c->read_only) return false;
   if (!MoveFocus(c)) return true;
   c->text = text;
   if (c->on_change) App().Guard(c->on_change);
@@ -216,73 +194,7 @@ bool Form::SelectItem(const std::string& control_name, int index) {
   return true;
 }
 
-void Form::KeyDown(Key key, ShiftState shift) {
-  if (key_preview) {
-    bool swallow = false;
-    if (!App().Guard([&] { FormKeyDown(key, shift, swallow); }) || swallow) return;
-  }
-  const bool plain = !shift.shift && !shift.alt && !shift.ctrl;
-  switch (key) {
-    case Key::kEnter: {
-      if (!plain) return;
-      Control* focused = active_control;
-      if (focused != nullptr && focused->kind == ControlKind::kMemo) return;  // wants returns
-      if (focused != nullptr && focused->kind == ControlKind::kButton && focused->enabled &&
-          focused->visible) {
-        Click(focused->name);
-        return;
-      }
-      for (auto& c : controls_)
-        if (c->kind == ControlKind::kButton && c->is_default && c->enabled && c->visible) {
-          Click(c->name);
-          return;
-        }
-      return;
-    }
-    case Key::kEscape:
-      if (!plain) return;
-      for (auto& c : controls_)
-        if (c->kind == ControlKind::kButton && c->is_cancel && c->enabled && c->visible) {
-          Click(c->name);
-          return;
-        }
-      return;
-    case Key::kF4:
-      if (shift.alt) CloseByFrame();
-      return;
-    case Key::kTab: {
-      if (shift.alt || shift.ctrl) return;
-      std::vector<Control*> stops;
-      for (auto& c : controls_)
-        if (c->tab_stop && c->enabled && c->visible && Focusable(*c)) stops.push_back(c.get());
-      if (stops.empty()) return;
-      size_t at = stops.size();
-      for (size_t i = 0; i < stops.size(); ++i)
-        if (stops[i] == active_control) at = i;
-      size_t next;
-      if (at == stops.size())
-        next = shift.shift ? stops.size() - 1 : 0;
-      else if (shift.shift)
-        next = (at + stops.size() - 1) % stops.size();
-      else
-        next = (at + 1) % stops.size();
-      MoveFocus(stops[next]);
-      return;
-    }
-    case Key::kOther:
-      return;
-  }
-}
-
 void Form::CloseByFrame() { Close(); }
-
-bool Form::PressAccelerator(char letter) {
-  const char want = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
-  for (auto& c : controls_)
-    if (Clickable(*c) && c->enabled && c->visible && c->Accelerator() == want)
-      return Click(c->name);
-  return false;
-}
 
 void Form::Changed() {
   if (visible_) App().Front().FormChanged(*this);

@@ -35,7 +35,7 @@ enum class ControlKind {
 
 enum class FontStyle { kNormal, kBold, kTitle };  // kTitle: Verdana 12 pt bold
 
-enum class Key { kEnter, kEscape, kTab, kF4, kOther };
+enum class Key { kEnter, kEscape, kTab, kF4, kSpace, kUp, kDown, kLeft, kRight, kOther };
 struct ShiftState {
   bool shift = false;
   bool alt = false;
@@ -73,6 +73,7 @@ struct Control {
   bool is_default = false;       // answers Enter
   bool is_cancel = false;        // answers Escape
   bool word_wrap = false;
+  bool read_only = false;        // edits: shown, selectable, not typed into
   bool tab_stop = false;
   int group = 0;                 // radio buttons of one group exclude each other
   FontStyle font = FontStyle::kNormal;
@@ -187,23 +188,38 @@ class Form {
   // Sets a check box or radio button as the user would (a change runs
   // on_click; a radio button cannot be unchecked by the user).
   bool SetChecked(const std::string& control_name, bool checked);
-  // Focuses an edit and replaces its text; on_change runs.
+  // Focuses an edit and replaces its text; on_change runs. Read-only edits
+  // refuse.
   bool TypeText(const std::string& control_name, const std::string& text);
   // Focuses a combo box and selects entry index (-1: none); on_change runs.
   bool SelectItem(const std::string& control_name, int index);
   // Focus by the user (focusable kinds only).
   bool Focus(const std::string& control_name);
-  // A key pressed while this form is active: key preview first, then Enter
-  // presses the focused button or else the default button (a focused memo
-  // keeps it; Enter with Shift, Alt or Ctrl presses nothing), Escape the
-  // cancel button (nothing when there is none), Alt+F4 closes the frame,
-  // Tab and Shift+Tab move the focus along the tab stops.
+  // A key pressed while this form is active, handled as the Windows dialog
+  // manager does: key preview first; Enter presses the button that carries
+  // the default frame (see DefaultFramed; a focused memo keeps it, Enter
+  // with Shift, Alt or Ctrl presses nothing) and Escape the cancel button,
+  // both without moving the focus; Alt+F4 closes the frame; Tab and
+  // Shift+Tab move along the tab stops, a group of radio buttons being one
+  // stop (its checked button); the arrow keys move and select inside a
+  // radio group and step through a combo's entries; Space presses the
+  // focused button, check box or radio button.
   void KeyDown(Key key, ShiftState shift = {});
+  // A character typed without Alt: where the focused control takes no
+  // characters (it is no edit, memo, combo or tree) it is a mnemonic, as
+  // PressAccelerator. True when a control answered.
+  bool KeyChar(char letter);
   // The close box of the window frame (WM_CLOSE): a close as Cancel.
   void CloseByFrame();
-  // Accelerator: Alt+letter clicks the button, check box or radio button
-  // whose text marks that letter with "&".
+  // Accelerator (Alt+letter, or the letter alone outside edits): the one
+  // button, check box or radio button whose text marks that letter with "&"
+  // is clicked; when several share it, the focus moves to the next of them
+  // and nothing is pressed.
   bool PressAccelerator(char letter);
+  // The push button that wears the default frame, which Enter presses when
+  // it is enabled: the focused button, else the form's default button;
+  // null when there is neither (or it is hidden).
+  const Control* DefaultFramed() const;
 
   // Runs the close query for a modal result that is set; resets
   // modal_result to mrNone when FormClose withdraws the close. Used by the
@@ -218,6 +234,13 @@ class Form {
   friend class Application;
   // Focus change; false when a handler moved the focus elsewhere.
   bool MoveFocus(Control* to);
+  // Focus moved by a key: a radio button reached so is selected as well.
+  void KeyFocus(Control* to);
+  // A button's press without a focus change (Enter, Escape): result, then
+  // on_click.
+  void Press(Control& button);
+  void MoveInRadioGroup(bool forward);
+  void TabStep(bool backward);
   Control* Usable(const std::string& name);  // enabled and visible
   void FocusFirst();
   std::vector<std::unique_ptr<Control>> controls_;

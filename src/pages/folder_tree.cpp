@@ -10,20 +10,21 @@ namespace {
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
+// Folder names compare as Windows compares them, in the letter case of the
+// machine's code page ("\xe4rger" finds "\xc4rger").
+std::string UpperName(const std::string& name) { return platform::Sys().system->UpperCase(name); }
+
 bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
+  return a.size() == b.size() && UpperName(a) == UpperName(b);
 }
 
 // Case-insensitive order, exact order between names that differ only in case.
 bool NameLess(const std::string& a, const std::string& b) {
-  const size_t n = std::min(a.size(), b.size());
+  const std::string ua = UpperName(a), ub = UpperName(b);
+  const size_t n = std::min(ua.size(), ub.size());
   for (size_t i = 0; i < n; ++i) {
-    const unsigned char x = static_cast<unsigned char>(Upper(a[i]));
-    const unsigned char y = static_cast<unsigned char>(Upper(b[i]));
+    const unsigned char x = static_cast<unsigned char>(ua[i]);
+    const unsigned char y = static_cast<unsigned char>(ub[i]);
     if (x != y) return x < y;
   }
   if (a.size() != b.size()) return a.size() < b.size();

@@ -54,10 +54,13 @@ TFormStep4::TFormStep4() : forms::Form("TFormStep4") {
   AddButton(*this, "BackButton", kBackButtonLeft, kButtonRowTop, forms::mrBack).on_click = [this] {
     BackButtonClick();
   };
-  // A read-only field with a sunken border: shown, never typed into.
-  forms::Control& folder = AddLabel(*this, "LabelSelectedFolder", 40, 140, 336, 17);
-  folder.word_wrap = false;
+  // A read-only field with a sunken border: a tab stop whose text can be
+  // selected and scrolled to its end, never typed into.
+  forms::Control folder =
+      MakeControl("LabelSelectedFolder", forms::ControlKind::kEdit, 40, 140, 336, 17);
+  folder.read_only = true;
   folder.tab_stop = true;
+  Add(std::move(folder));
 }
 
 void TFormStep4::FormShow() {

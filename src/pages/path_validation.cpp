@@ -1,5 +1,7 @@
 #include "pages/path_validation.h"
 
+#include <cstring>
+
 #include "platform/platform.h"
 
 namespace qr5::pages {
@@ -48,9 +50,27 @@ bool ContainsControlCharacters(const std::string& path) {
   return false;
 }
 
+namespace {
+// The length of the character at i: 2 for a lead byte with its trail byte.
+size_t CharLength(const std::string& path, size_t i) {
+  return i + 1 < path.size() && platform::Sys().system->IsLeadByte(path[i]) ? 2 : 1;
+}
+}  // namespace
+
 bool PathComponentsContainTrailingSpaces(const std::string& path) {
-  for (size_t i = 0; i < path.size(); ++i) {
-    if (path[i] == ' ' && (i + 1 == path.size() || path[i + 1] == '\\')) return true;
+  for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
+    if (path[i] != ' ') continue;
+    const size_t next = i + 1;  // a space is one byte
+    if (next == path.size() || (path[next] == '\\' && CharLength(path, next) == 1)) return true;
+  }
+  return false;
+}
+
+bool ContainsForbiddenCharacters(const std::string& path) {
+  for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {
+    if (i >= 2 && CharLength(path, i) == 1 && std::strchr("/:*?\"<>|", path[i]) != nullptr &&
+        path[i] != '\0')
+      return true;
   }
   return false;
 }
@@ -105,7 +125,7 @@ bool IsValidDirectory(std::string& path) {
   if (ContainsControlCharacters(path)) return false;        // 7
   if (PathComponentsContainTrailingSpaces(path)) return false;  // 8
   if (PathComponentsContainInvalidDots(path)) return false;     // 9
-  if (path.find_first_of("/:*?\"<>|", 2) != std::string::npos) return false;  // 10
+  if (ContainsForbiddenCharacters(path)) return false;    // 10
   if (!DirExists(path.substr(0, 2) + "\\")) return false;    // 11
   // A folder cannot be made below a file: nothing could be installed there.
   return !PathRunsThroughFile(path);

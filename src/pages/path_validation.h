@@ -1,5 +1,6 @@
 // The rules a folder typed in the browse dialog must pass before it is
-// taken. Texts are single-byte ANSI: every byte is one character.
+// taken. Texts are ANSI: on a double-byte code page a lead byte and its
+// trail byte are one character, which the character rules step over whole.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,8 @@ bool ContainsControlCharacters(const std::string& path);
 // A component that ends with a space: a space followed by a backslash or by
 // the end of the text.
 bool PathComponentsContainTrailingSpaces(const std::string& path);
+// Any of / : * ? " < > | from the third character on.
+bool ContainsForbiddenCharacters(const std::string& path);
 // A component made only of dots, with optional spaces around them ("." or
 // " .. "); ".Apps" and "Apps." are not.
 bool PathComponentsContainInvalidDots(const std::string& path);

@@ -8,7 +8,8 @@
 namespace qr5::pages {
 
 // The position (from 1) of the last occurrence of part in text, comparing
-// without regard to letter case; 0 when it does not occur or part is empty.
+// without regard to letter case as the machine's code page has it; 0 when
+// it does not occur or part is empty.
 size_t LastPosNoCase(const std::string& part, const std::string& text);
 
 // The path without one trailing backslash.

@@ -226,6 +226,12 @@ class SystemInfo {
   virtual bool GetVersion(OsVersion* version) = 0;
   // OemToCharA: converts OEM code page text to the ANSI code page.
   virtual std::string OemToAnsi(const std::string& oem) = 0;
+  // IsDBCSLeadByte: the byte opens a double-byte character in the ANSI code
+  // page (never on a single-byte code page such as 1252).
+  virtual bool IsLeadByte(char byte) = 0;
+  // CharUpperBuffA: the text in upper case as the ANSI code page has it
+  // ("\xe4rger" gives "\xc4RGER" on 1252); double-byte characters stay whole.
+  virtual std::string UpperCase(const std::string& text) = 0;
 };
 
 // ---- Processes ---------------------------------------------------------------

@@ -97,7 +97,7 @@ TEST_F(ConsoleRunTest, AnEnglishInstallationIntoDAppsWithBackAndBrowse) {
   EXPECT_EQ(CountLines(output_, "=== TDlgError: Error ==="), 1);
   EXPECT_NE(output_.find("The selected path is not valid."), std::string::npos);
   EXPECT_NE(output_.find("QUORLIN 5 - END USER LICENSE AGREEMENT"), std::string::npos);
-  EXPECT_NE(output_.find("LabelSelectedFolder (label) \"D:\\Apps\\QR5\""), std::string::npos);
+  EXPECT_NE(output_.find("LabelSelectedFolder (edit, read-only) \"D:\\Apps\\QR5\""), std::string::npos);
   EXPECT_NE(output_.find("SCProgress1 (progress) 100%"), std::string::npos);
 
   // The suite is in D:\Apps\QR5 and recorded there.
@@ -121,6 +121,23 @@ TEST_F(ConsoleRunTest, AnEnglishInstallationIntoDAppsWithBackAndBrowse) {
     EXPECT_FALSE(std::regex_match(name, std::regex("(LANGUAGE|LICENSE)\\..*", std::regex::icase)))
         << name;
   }
+}
+
+TEST_F(ConsoleRunTest, AnEnglishInstallationWithKeysAlone) {
+  ASSERT_EQ(Run(std::string(QR5_E2E_DIR) + "/english_install_keys_only.txt"), 0) << output_;
+  EXPECT_EQ(Count(output_, "error:"), 0);
+  EXPECT_EQ(CountLines(output_, "=== TFormExitSetup: Exit Setup ==="), 1);
+  EXPECT_EQ(CountLines(output_, "=== TFormStep3: Setup - Quorlin 5 ==="), 1);
+  EXPECT_NE(output_.find("  NextButton (button) \"Next >\" [Alt+N] default (disabled)"), std::string::npos)
+      << "the arrow selected the refusal";
+  const fs::path install = root_ / "drives" / "C" / "Keys" / "QR5";
+  EXPECT_TRUE(Exists(install / "QR5.EXE"));
+  EXPECT_NE(ReadAll(root_ / "registry.reg").find("\"Installation Path\"=\"C:\\\\Keys\\\\QR5\""),
+            std::string::npos);
+  const fs::path all_users = root_ / "drives" / "C" / "Documents and Settings" / "All Users";
+  EXPECT_TRUE(Exists(all_users / "Desktop" / "Quorlin 5.lnk"));
+  EXPECT_FALSE(Exists(all_users / "Start Menu" / "Programs" / "Startup" / "Heraldo.lnk"))
+      << "Space cleared the Startup box";
 }
 
 TEST_F(ConsoleRunTest, AnInstallationThatCannotBeCompletedIsToldOnceAndEndsWithoutTheFinishPage) {

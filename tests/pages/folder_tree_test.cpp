@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "pages/product_folder.h"
 #include "pages_fixture.h"
 
 namespace qr5::pages {
@@ -103,6 +104,14 @@ TEST_F(FolderTreeTest, MoveToFindsEntriesWithoutRegardToCase) {
   tree_.MoveTo("C:\\", false);
   EXPECT_EQ(tree_.SelectedFolder(), "C:\\");
   EXPECT_EQ(seen.back(), "C:\\");
+}
+
+TEST_F(FolderTreeTest, NamesCompareInTheLetterCaseOfTheCodePageBeyondAscii) {
+  MakeDir("C:\\\xC4rger");  // Ärger
+  tree_.MoveTo("C:\\\xE4rger", true);  // typed as ärger: found, nothing added
+  EXPECT_EQ(tree_.SelectedFolder(), "C:\\\xC4rger");
+  EXPECT_FALSE(tree_.Selected()->is_new);
+  EXPECT_EQ(LastPosNoCase("\\QR5", "C:\\\xE4rger\\qr5"), 9u);
 }
 
 TEST_F(FolderTreeTest, WithoutAddingTheWalkStopsAtTheDeepestExistingFolder) {

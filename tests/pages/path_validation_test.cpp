@@ -124,5 +124,21 @@ TEST_F(ValidationTest, TheComponentHelpers) {
   EXPECT_FALSE(PathComponentsContainInvalidDots("C:\\"));
 }
 
+// On a Japanese machine (code page 932) a lead byte and its trail byte are
+// one character: the trail byte of "\x83\x7C" (katakana po) is no "|".
+TEST_F(ValidationTest, DoubleByteCharactersAreSteppedOverWhole) {
+  std::string po = "C:\\\x83\x7C";
+  EXPECT_FALSE(IsValidDirectory(po)) << "on code page 1252 the byte 0x7C is a bar";
+  ASSERT_TRUE(sim_->SetCodePage(932));
+  po = "C:\\\x83\x7C";
+  EXPECT_TRUE(IsValidDirectory(po));
+  std::string bar = "C:\\\x83\x7C|";
+  EXPECT_FALSE(IsValidDirectory(bar));
+  std::string spaced = "C:\\\x83\x40 \\x";  // a space before a real backslash
+  EXPECT_FALSE(IsValidDirectory(spaced));
+  EXPECT_TRUE(PathComponentsContainTrailingSpaces("C:\\\x83\x40 "));
+  EXPECT_EQ(platform::Sys().system->UpperCase("a\x83\x61"), "A\x83\x61") << "trail byte kept";
+}
+
 }  // namespace
 }  // namespace qr5::pages

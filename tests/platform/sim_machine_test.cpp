@@ -103,6 +103,8 @@ TEST_F(SimRoot, AnUnparsableSettingsFileIsRefusedWithFileAndLine) {
   EXPECT_EQ(OpenError(root_), ini + ":2: unknown section [Versoin]");
   HostWrite(ini, "[FreeSpace]\nCC=12\n");
   EXPECT_EQ(OpenError(root_), ini + ":2: [FreeSpace] keys are drive letters, found \"CC\"");
+  HostWrite(ini, "[Locale]\nCodePage=1251\n");
+  EXPECT_EQ(OpenError(root_), ini + ":2: CodePage 1251 is none of 1252, 932, 936, 949, 950");
   HostWrite(ini, "[Paths]\nTempDir=TEMP\n");
   EXPECT_NE(OpenError(root_).find(ini + ":2: TempDir"), std::string::npos);
 }
@@ -134,7 +136,10 @@ TEST_F(SimRoot, SettingsChangedByTestsReachTheFileAndOtherProcesses) {
   sim_->SetVersion(OsVersion{1, 4, 10, 0x040A08AE, " A "});
   sim_->SetLanguageName("Italiano");
   sim_->SetFreeSpace('d', 5000);
+  EXPECT_FALSE(sim_->SetCodePage(1250));
+  ASSERT_TRUE(sim_->SetCodePage(932));
   Reopen();
+  EXPECT_TRUE(sim_->machine().system->IsLeadByte('\x83'));
   OsVersion version;
   ASSERT_TRUE(sim_->machine().system->GetVersion(&version));
   EXPECT_EQ(version.platform_id, 1);

@@ -23,6 +23,19 @@ TEST(CodePages, UpperCaseCoversWesternLetters) {
   EXPECT_TRUE(AnsiEqualNoCase("Nobutton", "NoButton"));
 }
 
+TEST(CodePages, DoubleBytePagesKnowTheirLeadBytesAndKeepTrailBytesInUpperCase) {
+  EXPECT_FALSE(IsLeadByte(1252, '\x83'));
+  EXPECT_TRUE(IsLeadByte(932, '\x83'));
+  EXPECT_TRUE(IsLeadByte(932, '\xE0'));
+  EXPECT_FALSE(IsLeadByte(932, '\xA0'));  // half-width katakana are single bytes
+  EXPECT_FALSE(IsLeadByte(932, '\x7C'));
+  EXPECT_TRUE(IsLeadByte(936, '\xFE'));
+  EXPECT_EQ(UpperCase(932, "a\x83\x61z"), "A\x83\x61Z");
+  EXPECT_EQ(UpperCase(1252, "\xE4rger"), "\xC4RGER");
+  EXPECT_TRUE(KnownCodePage(949));
+  EXPECT_FALSE(KnownCodePage(1251));
+}
+
 TEST(CodePages, HostNamesRoundTripThroughUtf8) {
   const std::string ansi = "Caf\xE9 \x80 \x9F";
   EXPECT_EQ(AnsiToUtf8(ansi), "Caf\xC3\xA9 \xE2\x82\xAC \xC5\xB8");

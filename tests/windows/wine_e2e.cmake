@@ -21,6 +21,17 @@ foreach(version winxp win98)
   # Each makes its own prefix; Wine under an emulator needs minutes.
   set_tests_properties(wine_e2e_${version} PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endforeach()
+# The same program installed with the keyboard alone: X key events under
+# Xvfb, so it needs both.
+find_program(QR5_XDOTOOL xdotool)
+find_program(QR5_XVFB Xvfb)
+if(QR5_XDOTOOL AND QR5_XVFB)
+  add_test(NAME wine_keys_e2e
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_keys_e2e.sh ${CMAKE_BINARY_DIR}/wine-e2e
+                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL)
+  set_tests_properties(wine_keys_e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
+endif()
+
 
 # The forms in the real front end, in this process, on an Xvfb display: the
 # folder tree, and the layout of every page in every language of the payload.

@@ -110,13 +110,17 @@ void RenderControl(const Form& form, const Control& c, std::vector<std::string>&
       break;
     case ControlKind::kBevel:
       break;
-    default:  // edit, combo, memo, tree
+    case ControlKind::kEdit:
+      if (c.read_only) line.insert(line.size() - 1, ", read-only");
+      line += " " + Quoted(c.text);
+      break;
+    default:  // combo, memo, tree
       line += " " + Quoted(c.text);
       break;
   }
   if (char letter = c.Accelerator(); letter != 0 && c.kind != ControlKind::kLabel)
     line += std::string(" [Alt+") + letter + "]";
-  if (c.is_default) line += " default";
+  if (form.DefaultFramed() == &c) line += " default";  // the frame follows the focus
   if (c.is_cancel) line += " cancel";
   if (!c.enabled) line += " (disabled)";
   if (form.active_control == &c) line += " <focus>";
@@ -261,15 +265,34 @@ bool ConsoleFrontEnd::Perform(const std::string& line, std::string* error) {
       form->KeyDown(forms::Key::kF4, {.alt = true});
     } else if (key == "alt+shift+f4" || key == "shift+alt+f4") {
       form->KeyDown(forms::Key::kF4, {.shift = true, .alt = true});
+    } else if (key == "space") {
+      form->KeyDown(forms::Key::kSpace);
+    } else if (key == "up" || key == "down" || key == "left" || key == "right") {
+      form->KeyDown(key == "up"     ? forms::Key::kUp
+                    : key == "down" ? forms::Key::kDown
+                    : key == "left" ? forms::Key::kLeft
+                                    : forms::Key::kRight);
     } else if (key.size() == 5 && key.compare(0, 4, "alt+") == 0 &&
                std::isalnum(static_cast<unsigned char>(key[4]))) {
       if (!form->PressAccelerator(key[4])) {
         *error = "no control answers " + Trim(rest);
         return false;
       }
+    } else if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0]))) {
+      if (!form->KeyChar(key[0])) {
+        const Control* focused = form->active_control;
+        *error = "no control answers " + Trim(rest) +
+                 (focused != nullptr && (focused->kind == ControlKind::kEdit ||
+                                         focused->kind == ControlKind::kMemo ||
+                                         focused->kind == ControlKind::kComboBox ||
+                                         focused->kind == ControlKind::kTreeView)
+                      ? " (the focus is in " + focused->name + ", which takes letters)"
+                      : "");
+        return false;
+      }
     } else {
-      *error = "unknown key \"" + Trim(rest) + "\" (Enter, Escape, Tab, Shift+Tab, F4, Alt+F4, "
-               "Alt+Shift+F4, Alt+letter)";
+      *error = "unknown key \"" + Trim(rest) + "\" (Enter, Escape, Tab, Shift+Tab, Space, Up, "
+               "Down, Left, Right, F4, Alt+F4, Alt+Shift+F4, Alt+letter, letter)";
       return false;
     }
     return true;

@@ -13,8 +13,10 @@
 //                              the one space that follows CONTROL, blanks
 //                              kept (TEXT may be empty)
 //   focus CONTROL
-//   key KEY                    Enter, Escape, Tab, Shift+Tab, F4, Alt+F4,
-//                              Alt+Shift+F4, Alt+LETTER (an accelerator)
+//   key KEY                    Enter, Escape, Tab, Shift+Tab, Space, Up,
+//                              Down, Left, Right, F4, Alt+F4, Alt+Shift+F4,
+//                              Alt+LETTER (an accelerator), LETTER (a
+//                              mnemonic where the focus takes no letters)
 //   close                      the close box of the window frame
 //
 // The console speaks UTF-8; the program's texts are Windows-1252 (ANSI) and

@@ -159,4 +159,36 @@ std::u16string AnsiToUtf16(const std::string& ansi) {
   return out;
 }
 
+bool KnownCodePage(int code_page) {
+  return code_page == 1252 || code_page == 932 || code_page == 936 || code_page == 949 ||
+         code_page == 950;
+}
+
+bool IsLeadByte(int code_page, char byte) {
+  const unsigned char b = static_cast<unsigned char>(byte);
+  switch (code_page) {
+    case 932:
+      return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    case 936:
+    case 949:
+    case 950:
+      return b >= 0x81 && b <= 0xFE;
+    default:
+      return false;
+  }
+}
+
+std::string UpperCase(int code_page, const std::string& text) {
+  if (!IsLeadByte(code_page, '\x81')) return AnsiUpper(text);
+  std::string out = text;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (IsLeadByte(code_page, out[i])) {
+      ++i;  // the trail byte belongs to the character
+      continue;
+    }
+    if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
+  }
+  return out;
+}
+
 }  // namespace qr5::platform::sim

@@ -20,6 +20,18 @@ char AnsiUpper(char c);
 std::string AnsiUpper(const std::string& text);
 bool AnsiEqualNoCase(const std::string& a, const std::string& b);
 
+// The ANSI code pages a machine may have: 1252 (Western, the default) and
+// the double-byte pages of East Asian Windows, 932 (Japanese), 936
+// (Simplified Chinese), 949 (Korean) and 950 (Traditional Chinese). The
+// double-byte pages matter for lead bytes and letter case; the host names
+// of files stay Windows-1252 spelt in every case.
+bool KnownCodePage(int code_page);
+// IsDBCSLeadByte of that code page.
+bool IsLeadByte(int code_page, char byte);
+// CharUpperBuffA of that code page: on 1252 as AnsiUpper, on a double-byte
+// page the ASCII letters alone, each double-byte character left whole.
+std::string UpperCase(int code_page, const std::string& text);
+
 // OemToCharA: code page 437 text to Windows-1252. Characters the ANSI code
 // page lacks take the nearest look-alike (box drawing becomes + - |).
 std::string OemToAnsi(const std::string& oem);

@@ -210,6 +210,13 @@ void SimMachine::SetLanguageName(const std::string& name) {
   WriteMachineSetting(ctx_->ini_path, "Locale", "LanguageName", name);
 }
 
+bool SimMachine::SetCodePage(int code_page) {
+  if (!KnownCodePage(code_page)) return false;
+  ctx_->config.code_page = code_page;
+  WriteMachineSetting(ctx_->ini_path, "Locale", "CodePage", std::to_string(code_page));
+  return true;
+}
+
 void SimMachine::SetDriveNotReady(char drive) {
   const char letter = AnsiUpper(drive);
   if (ctx_->config.not_ready_drives.find(letter) == std::string::npos) {

@@ -73,6 +73,8 @@ class SimMachine {
   void SetFreeSpace(char drive, int64_t bytes);
   void SetVersion(const OsVersion& version);
   void SetLanguageName(const std::string& name);
+  // The ANSI code page; false (nothing changed) for one the machine lacks.
+  bool SetCodePage(int code_page);
   void SetDriveNotReady(char drive);
 
   // The programs this process asked to start, oldest first; the list is

@@ -106,8 +106,15 @@ MachineConfig LoadMachineConfig(const std::string& path) {
         Fail(path, number, "unknown key \"" + key + "\" in [Version]");
       }
     } else if (section == "LOCALE") {
-      if (upper_key != "LANGUAGENAME") Fail(path, number, "unknown key \"" + key + "\" in [Locale]");
-      config.language_name = value;
+      if (upper_key == "CODEPAGE") {
+        config.code_page = static_cast<int>(number_value(0, 65535));
+        if (!KnownCodePage(config.code_page))
+          Fail(path, number, "CodePage " + value + " is none of 1252, 932, 936, 949, 950");
+      } else if (upper_key == "LANGUAGENAME") {
+        config.language_name = value;
+      } else {
+        Fail(path, number, "unknown key \"" + key + "\" in [Locale]");
+      }
     } else if (section == "PATHS") {
       if (upper_key != "TEMPDIR") Fail(path, number, "unknown key \"" + key + "\" in [Paths]");
       if (value.size() < 3 || value[1] != ':' || value[2] != '\\' ||
@@ -143,6 +150,8 @@ std::string DefaultMachineIni() {
          "\r\n"
          "[Locale]\r\n"
          "LanguageName=English (United States)\r\n"
+         "; The ANSI code page: 1252, or the double-byte 932, 936, 949, 950.\r\n"
+         "CodePage=1252\r\n"
          "\r\n"
          "[Paths]\r\n"
          "TempDir=C:\\WINDOWS\\TEMP\\\r\n"

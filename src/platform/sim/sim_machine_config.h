@@ -3,6 +3,7 @@
 //
 //   [Version]   PlatformId=2  Major=5  Minor=1  Build=2600  CSDVersion=Service Pack 2
 //   [Locale]    LanguageName=English (United States)
+//               CodePage=1252      the ANSI code page: 1252, 932, 936, 949 or 950
 //   [Paths]     TempDir=C:\WINDOWS\TEMP\ (ends in a backslash)
 //   [FreeSpace] C=10737418240      bytes free on drive C:, else the host's free space
 //   [Drives]    A=NotReady         a drive listed but holding no medium
@@ -23,6 +24,7 @@ namespace qr5::platform::sim {
 struct MachineConfig {
   OsVersion version{2, 5, 1, 2600, "Service Pack 2"};
   std::string language_name = "English (United States)";
+  int code_page = 1252;  // the ANSI code page
   std::string temp_dir = "C:\\WINDOWS\\TEMP\\";
   std::map<char, int64_t> free_space;  // by upper-case drive letter
   std::string not_ready_drives;        // upper-case letters

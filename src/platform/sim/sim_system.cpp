@@ -11,4 +11,10 @@ bool SimSystemInfo::GetVersion(OsVersion* version) {
 
 std::string SimSystemInfo::OemToAnsi(const std::string& oem) { return sim::OemToAnsi(oem); }
 
+bool SimSystemInfo::IsLeadByte(char byte) { return sim::IsLeadByte(ctx_.config.code_page, byte); }
+
+std::string SimSystemInfo::UpperCase(const std::string& text) {
+  return sim::UpperCase(ctx_.config.code_page, text);
+}
+
 }  // namespace qr5::platform::sim

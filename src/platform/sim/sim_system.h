@@ -13,6 +13,8 @@ class SimSystemInfo : public SystemInfo {
   std::string ThreadLanguageName() override { return ctx_.config.language_name; }
   bool GetVersion(OsVersion* version) override;
   std::string OemToAnsi(const std::string& oem) override;
+  bool IsLeadByte(char byte) override;
+  std::string UpperCase(const std::string& text) override;
 
  private:
   SimContext& ctx_;

@@ -122,7 +122,8 @@ HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& chi
       break;
     case ControlKind::kEdit:
       window_class = "EDIT";
-      style |= WS_TABSTOP | ES_AUTOHSCROLL;
+      // A read-only field still takes the focus, selects and scrolls.
+      style |= WS_TABSTOP | ES_AUTOHSCROLL | (c.read_only ? ES_READONLY : 0);
       ex_style |= WS_EX_CLIENTEDGE;
       break;
     case ControlKind::kComboBox:
@@ -156,7 +157,7 @@ HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& chi
   return hwnd;
 }
 
-void SyncControl(ChildWindow& child, int client_width) {
+void SyncControl(ChildWindow& child, int client_width, bool default_framed) {
   const Control& c = *child.control;
   const RECT shown = LabelBounds(child.hwnd, c, client_width);
   if (!::EqualRect(&shown, &child.bounds)) {
@@ -166,6 +167,18 @@ void SyncControl(ChildWindow& child, int client_width) {
     child.bounds = shown;
   }
   switch (c.kind) {
+    case ControlKind::kButton: {
+      // The default frame goes where the form model has it: it follows the
+      // focus, as the dialog manager moves it.
+      const bool framed = default_framed;
+      const bool has = (::GetWindowLongA(child.hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+      if (framed != has)
+        ::SendMessageA(child.hwnd, BM_SETSTYLE,
+                       static_cast<WPARAM>(BS_NOTIFY | (framed ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)),
+                       TRUE);
+      SetText(child.hwnd, c.text);
+      break;
+    }
     case ControlKind::kCheckBox:
     case ControlKind::kRadioButton:
       ::SendMessageA(child.hwnd, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -62,7 +62,7 @@ std::string WindowText(HWND window);
 // Creates the child window of a control that has one; nullptr on failure.
 HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& child);
 // Brings a control's window in line with the control's data.
-void SyncControl(ChildWindow& child, int client_width);
+void SyncControl(ChildWindow& child, int client_width, bool default_framed);
 
 // ---- the folder tree view (win32_folder_tree_view.cpp) ----
 

@@ -177,7 +177,7 @@ void Win32FrontEnd::Sync(FormWindow& fw) {
       }
       continue;
     }
-    SyncControl(child, form.client_width);
+    SyncControl(child, form.client_width, form.DefaultFramed() == &c);
   }
   // The keyboard focus where the form has it, when this form is in front.
   if (form.Visible() && ::IsWindowEnabled(fw.hwnd) && ::GetActiveWindow() == fw.hwnd) {

@@ -68,6 +68,17 @@ class Win32SystemInfo : public SystemInfo {
     ::OemToCharBuffA(oem.data(), ansi.data(), static_cast<DWORD>(oem.size()));
     return std::string(ansi.data(), ansi.size());
   }
+
+  bool IsLeadByte(char byte) override {
+    return ::IsDBCSLeadByte(static_cast<BYTE>(byte)) != FALSE;
+  }
+
+  std::string UpperCase(const std::string& text) override {
+    if (text.empty()) return text;
+    std::vector<char> upper(text.begin(), text.end());
+    ::CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+    return std::string(upper.data(), upper.size());
+  }
 };
 
 }  // namespace
