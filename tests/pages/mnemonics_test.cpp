@@ -41,7 +41,9 @@ TEST_F(MnemonicsTest, EveryFormOfEveryLanguageFileHasUniqueMnemonics) {
         EXPECT_TRUE(fresh) << file.filename().string() << " " << form->class_name << ": "
                            << at->second << " and " << control->name << " share &" << letter;
       }
-      if (form == step3_.get()) EXPECT_GE(marked, 4) << file.filename().string();
+      if (form == step3_.get()) {
+        EXPECT_GE(marked, 4) << file.filename().string();
+      }
     }
   }
 }
