@@ -15,6 +15,22 @@ namespace {
 
 // Only what the validation asks of the machine: drive roots and the error
 // mode. Everything else fails.
+// The rules consult the code page; the reference knows single bytes only.
+class SingleBytePage : public pf::SystemInfo {
+ public:
+  std::string ThreadLanguageName() override { return ""; }
+  bool GetVersion(pf::OsVersion*) override { return false; }
+  std::string OemToAnsi(const std::string& oem) override { return oem; }
+  bool IsLeadByte(char) override { return false; }
+  std::string UpperCase(const std::string& text) override {
+    std::string upper = text;
+    for (char& c : upper) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+  }
+};
+
 class DrivesOnly : public pf::FileSystem {
  public:
   uint32_t GetLastError() const override { return pf::ERROR_FILE_NOT_FOUND; }
@@ -22,6 +38,8 @@ class DrivesOnly : public pf::FileSystem {
   std::string GetModuleFileName() override { return "C:\\SETUP.EXE"; }
   std::string GetTempPath() override { return "C:\\TEMP\\"; }
   std::string GetCurrentDirectory() override { return "C:\\"; }
+  std::string GetWindowsDirectory() override { return "C:\\WINDOWS"; }
+  bool DeleteAtReboot(const std::string&) override { return false; }
   std::unique_ptr<pf::FileSearch> FindFirst(const std::string&, uint32_t) override { return nullptr; }
   bool DeleteFile(const std::string&) override { return false; }
   uint32_t GetFileAttributes(const std::string& path) override {
@@ -102,9 +120,11 @@ bool Reference(std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static DrivesOnly files;
+  static SingleBytePage system;
   static pf::Machine machine = [] {
     pf::Machine m;
     m.files = &files;
+    m.system = &system;
     return m;
   }();
   pf::Install(&machine);

@@ -79,6 +79,8 @@ class MemoryFileSystem : public pf::FileSystem {
   std::string GetModuleFileName() override { return "C:\\SETUP.EXE"; }
   std::string GetTempPath() override { return "C:\\TEMP\\"; }
   std::string GetCurrentDirectory() override { return "C:\\"; }
+  std::string GetWindowsDirectory() override { return "C:\\WINDOWS"; }
+  bool DeleteAtReboot(const std::string&) override { return Fail(false); }
   std::unique_ptr<pf::FileSearch> FindFirst(const std::string&, uint32_t) override { return nullptr; }
   bool DeleteFile(const std::string& path) override { return Fail(files.erase(Key(path)) == 1); }
   uint32_t GetFileAttributes(const std::string& path) override {
@@ -162,6 +164,14 @@ class MemorySystemInfo : public pf::SystemInfo {
       if (static_cast<unsigned char>(c) >= 0x80) c = static_cast<char>(c ^ 0x40);
     }
     return ansi;
+  }
+  bool IsLeadByte(char) override { return false; }  // a single-byte code page
+  std::string UpperCase(const std::string& text) override {
+    std::string upper = text;
+    for (char& c : upper) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
   }
 };
 
