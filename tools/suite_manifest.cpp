@@ -1,7 +1,6 @@
 #include "suite_manifest.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,7 +8,8 @@
 #include <vector>
 
 #include "archive/crc32.h"
-#include "uninstall/ini_normal_form.h"
+#include "lang/ini_normal_form.h"
+#include "platform/sim/sim_codepage.h"
 
 namespace qr5::tools {
 
@@ -17,10 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+// Names compare as the simulated machine's file system compares them.
+using platform::sim::AnsiUpper;
 
 // A C string literal; every byte outside plain ASCII as an octal escape.
 std::string Literal(const std::string& s) {
@@ -62,16 +60,16 @@ std::string WriteSuiteManifest(const std::string& folder, const std::string& out
   for (const fs::path& path : files) {
     std::string relative = fs::relative(path, folder).generic_string();
     std::replace(relative.begin(), relative.end(), '/', '\\');
-    if (Upper(relative) == Upper(exclude)) continue;
+    if (AnsiUpper(relative) == AnsiUpper(exclude)) continue;
     fs::path source = path;
     for (const auto& [name, file] : substitutes) {
-      if (Upper(name) == Upper(relative)) source = file;
+      if (AnsiUpper(name) == AnsiUpper(relative)) source = file;
     }
     std::ifstream in(source, std::ios::binary);
     const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.is_open() || (!in.good() && !in.eof())) return source.string() + ": cannot be read";
-    const bool setup_ini = Upper(path.extension().string()) == ".INI" && uninstall::HasSetupSection(data);
-    const std::string listed = setup_ini ? uninstall::IniNormalForm(data) : data;
+    const bool setup_ini = AnsiUpper(path.extension().string()) == ".INI" && lang::HasSetupSection(data);
+    const std::string listed = setup_ini ? lang::IniNormalForm(data) : data;
     const uint32_t crc = ~archive::UpdateCrc(archive::kCrcInit,
                                              reinterpret_cast<const uint8_t*>(listed.data()), listed.size());
     char numbers[64];

@@ -1,7 +1,7 @@
 #include "app/main_form.h"
 
 #include "forms/application.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "app/temp_directory.h"
 #include "archive/zip_archive.h"
 #include "platform/platform.h"
@@ -40,7 +40,7 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
-  SessionState& session = Session();
+  session::SessionState& session = session::Session();
   const std::string exe = platform::Sys().files->GetModuleFileName();
   session.SetupDir = exe.substr(0, exe.find_last_of('\\') + 1);
   // A folder of this run's own; where none can be made, the system's

@@ -1,12 +1,11 @@
 // TMainForm: the hidden main form. It holds the archive component and the
-// install actions; its idle handler is the wizard driver. Its methods are
-// defined beside the subsystem each belongs to:
+// install actions; its idle handler is the wizard driver. Its methods:
 //   app/main_form.cpp          FormCreate, construction
 //   app/wizard_driver.cpp      OnIdleApplication
-//   lang/extract_language_files.cpp, lang/load_resource_language.cpp
-//   install/do_install.cpp, install/do_install_kavo5_dll.cpp,
-//   install/do_install_bde.cpp, install/progress_handlers.cpp,
-//   install/program_group.cpp
+//   app/main_form_actions.cpp  the language and install steps, each handing
+//                              the session's archive, folders and language to
+//                              lang/ or install/
+//   app/progress_handlers.cpp  the archive's progress events on the progress page
 #pragma once
 
 #include <memory>

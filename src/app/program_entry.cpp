@@ -5,10 +5,10 @@
 #include <stdexcept>
 
 #include "forms/application.h"
-#include "app/file_cleanup.h"
+#include "platform/file_deletion.h"
 #include "app/instance_guard.h"
 #include "app/main_form.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
 #include "pages/form_exit_setup.h"
@@ -25,6 +25,8 @@
 namespace qr5::app {
 
 using namespace forms;  // the toolkit the setup's forms stand on
+using platform::DeleteFilesByMask;
+using session::Session;
 
 namespace {
 

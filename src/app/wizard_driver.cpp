@@ -5,7 +5,7 @@
 
 #include "forms/application.h"
 #include "app/main_form.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "app/wizard_states.h"
 #include "install/install_outcome.h"
 #include "pages/form_step1.h"
@@ -18,6 +18,9 @@
 namespace qr5::app {
 
 using namespace forms;  // the toolkit the setup's forms stand on
+using session::InstallShortfall;
+using session::Session;
+using session::SessionState;
 
 namespace {
 

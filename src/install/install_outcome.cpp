@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "archive/zip_errors.h"
 #include "archive/zip_reader.h"
 #include "forms/application.h"
 #include "lang/ini_file.h"
+#include "lang/installer_keys.h"
 #include "platform/platform.h"
 
 namespace qr5::install {
@@ -24,7 +25,7 @@ constexpr char kFailureDefault[] = "Impossibile scrivere %s";
 constexpr char kDiskFullDefault[] = "Il disco \xE8 pieno.";
 constexpr char kDamagedDefault[] = "Il file di installazione \xE8 danneggiato o incompleto.";
 
-app::InstallShortfall& Shortfall() { return app::Session().Shortfall; }
+session::InstallShortfall& Shortfall() { return session::Session().Shortfall; }
 
 // Replaces the first "%d" and the first "%s" of a translated text; nothing
 // else in it is a format.
@@ -67,7 +68,7 @@ PassWatch::~PassWatch() {
 }
 
 void NoteFileNotInstalled(const std::string& path) {
-  app::InstallShortfall& shortfall = Shortfall();
+  session::InstallShortfall& shortfall = Shortfall();
   if (shortfall.files_not_installed++ == 0) shortfall.first_file = path;
 }
 
@@ -91,21 +92,22 @@ void NoteExtractionFailure() {
 }
 
 std::string ShortfallMessage() {
-  const app::InstallShortfall& shortfall = Shortfall();
+  const session::InstallShortfall& shortfall = Shortfall();
   if (!shortfall.Any()) return "";
-  const lang::TIniFile file(app::Session().LanguageFilePath);
-  const auto text = [&file](const char* key, const char* default_text) {
-    return file.ReadString("Installer", key, default_text);
+  const lang::TIniFile file(session::Session().LanguageFilePath);
+  const auto text = [&file](lang::InstallerKey key, const char* default_text) {
+    return file.ReadString(lang::kInstallerSection, key.Name(), default_text);
   };
-  std::string message = text("5_004", kHeadlineDefault);
+  namespace key = lang::installer_key;
+  std::string message = text(key::kShortfallHeadline, kHeadlineDefault);
   const auto add = [&message](const std::string& line) { message += "\n\n" + line; };
-  if (shortfall.disk_full) add(text("5_007", kDiskFullDefault));
-  if (shortfall.setup_damaged) add(text("5_008", kDamagedDefault));
+  if (shortfall.disk_full) add(text(key::kShortfallDiskFull, kDiskFullDefault));
+  if (shortfall.setup_damaged) add(text(key::kShortfallDamaged, kDamagedDefault));
   if (shortfall.files_not_installed > 0) {
-    add(Fill(text("5_005", kFilesDefault), std::to_string(shortfall.files_not_installed),
+    add(Fill(text(key::kShortfallFiles, kFilesDefault), std::to_string(shortfall.files_not_installed),
              shortfall.first_file));
   }
-  for (const std::string& failure : shortfall.failures) add(Fill(text("5_006", kFailureDefault), "", failure));
+  for (const std::string& failure : shortfall.failures) add(Fill(text(key::kShortfallFailure, kFailureDefault), "", failure));
   return message;
 }
 

@@ -1,8 +1,5 @@
-// The program group step: tells each suite program its language file and
-// rebuilds the Start-menu group with a shortcut for every program and every
-// manual.
-#include "app/main_form.h"
-#include "app/session_state.h"
+#include "install/program_group.h"
+
 #include <stdexcept>
 
 #include "install/install_outcome.h"
@@ -15,11 +12,9 @@
 #include "lang/ini_file.h"
 #include "platform/platform.h"
 
-namespace qr5::app {
+namespace qr5::install {
 
 namespace {
-
-constexpr char kGroupSubPath[] = "\\Quorlin 5";
 
 bool FileExists(const std::string& path) {
   const uint32_t attributes = platform::Sys().files->GetFileAttributes(path);
@@ -29,16 +24,14 @@ bool FileExists(const std::string& path) {
 
 }  // namespace
 
-void TMainForm::CreateProgramGroup(const std::string& ext, const std::string& name) {
-  using install::SuiteProgramTable;
-  using install::SuiteText;
+void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
+                        const std::string& language_name) {
   try {
-    install::WriteRegLanguage(name);
-  } catch (const install::ERegistryException&) {
-    install::NoteFailure(install::kUserRecordKey);
+    WriteRegLanguage(language_name);
+  } catch (const ERegistryException&) {
+    NoteFailure(kUserRecordKey);
   }
 
-  const std::string install_dir = Session().RecordedInstallDir;
   const std::string language_part = ext.empty() ? "" : ext.substr(1);
   for (const auto& program : SuiteProgramTable) {
     const std::string ini_path = install_dir + "\\" + program.language_ini;
@@ -48,26 +41,26 @@ void TMainForm::CreateProgramGroup(const std::string& ext, const std::string& na
     try {
       lang::TIniFile(ini_path).WriteString("Setup", "LanguageFile", program.language_prefix + language_part);
     } catch (const std::runtime_error&) {
-      install::NoteFailure(ini_path);
+      NoteFailure(ini_path);
     }
   }
 
   // The group of an earlier installation goes with every shortcut in it, so
   // no caption of another language survives.
-  install::RemoveShellSubFolder(kGroupSubPath);
-  install::CreateShellSubFolder(install::sfPrograms, kGroupSubPath);
+  RemoveShellSubFolder(kGroupSubPath);
+  CreateShellSubFolder(sfPrograms, kGroupSubPath);
   for (const auto& program : SuiteProgramTable) {
-    install::CreateShellLink(install_dir + "\\" + program.executable, SuiteText(program.icon_key),
-                             install::sfPrograms, kGroupSubPath);
+    CreateShellLink(install_dir + "\\" + program.executable, SuiteText(program.icon_key),
+                    sfPrograms, kGroupSubPath);
   }
 
   const std::string manuals_sub_path = std::string(kGroupSubPath) + "\\" + SuiteText("010");
-  install::CreateShellSubFolder(install::sfPrograms, manuals_sub_path);
+  CreateShellSubFolder(sfPrograms, manuals_sub_path);
   const std::string doc_folder = install_dir + "\\DOC\\" + language_part + "\\";
   for (const auto& program : SuiteProgramTable) {
-    install::CreateShellLink(doc_folder + program.manual, SuiteText(program.manual_key),
-                             install::sfPrograms, manuals_sub_path);
+    CreateShellLink(doc_folder + program.manual, SuiteText(program.manual_key),
+                    sfPrograms, manuals_sub_path);
   }
 }
 
-}  // namespace qr5::app
+}  // namespace qr5::install

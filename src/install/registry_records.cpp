@@ -9,10 +9,6 @@ namespace {
 using platform::HKEY_CURRENT_USER;
 using platform::HKEY_LOCAL_MACHINE;
 
-// The per-user record lies directly under the root, not under "Software".
-constexpr char kUserKey[] = "Quorlin5";
-constexpr char kUninstallKey[] = "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr char kUninstallSubKey[] = "Quorlin 5";
 constexpr char kCurrentVersionKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
 // The maker's site, shown by the control panel both as the publisher's
@@ -23,7 +19,7 @@ constexpr char kMakerUrl[] = "http://www.ostrelsoftware.com/";
 // value that cannot be read as text counts as not recorded.
 std::string ReadUserValue(const std::string& name) {
   RegistryKey key;
-  if (!key.Open(HKEY_CURRENT_USER, kUserKey)) return "";
+  if (!key.Open(HKEY_CURRENT_USER, kUserKeyPath)) return "";
   try {
     return key.ReadString(name);
   } catch (const ERegistryException&) {
@@ -33,8 +29,8 @@ std::string ReadUserValue(const std::string& name) {
 
 void WriteUserValue(const std::string& name, const std::string& value) {
   RegistryKey key;
-  if (!key.OpenOrCreate(HKEY_CURRENT_USER, kUserKey)) {
-    throw ERegistryException(std::string("Failed to create key ") + kUserKey);
+  if (!key.OpenOrCreate(HKEY_CURRENT_USER, kUserKeyPath)) {
+    throw ERegistryException(std::string("Failed to create key ") + kUserKeyPath);
   }
   key.WriteString(name, value);
 }
@@ -57,8 +53,8 @@ void WriteUninstallEntry(const std::string& uninstall_command, const std::string
   RegistryKey uninstall;
   // Without the rights to write machine-wide keys there is no entry; the
   // suite still works.
-  if (!uninstall.OpenOrCreate(HKEY_LOCAL_MACHINE, kUninstallKey)) return;
-  const RegistryKey entry = uninstall.CreateSubKey(kUninstallSubKey);
+  if (!uninstall.OpenOrCreate(HKEY_LOCAL_MACHINE, kUninstallListPath)) return;
+  const RegistryKey entry = uninstall.CreateSubKey(kUninstallEntryName);
   entry.WriteString("Publisher", "Ostrel Software");
   entry.WriteString("URLInfoAbout", kMakerUrl);
   entry.WriteString("HelpLink", kMakerUrl);
@@ -76,6 +72,12 @@ std::string GetProgramFilesDir() {
   RegistryKey key;
   if (!key.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey)) return "";
   return key.ReadString("ProgramFilesDir");
+}
+
+void DeleteRegistryRecords() {
+  platform::Registry& registry = *platform::Sys().registry;
+  registry.DeleteKey(HKEY_CURRENT_USER, kUserKeyPath);
+  registry.DeleteKey(HKEY_LOCAL_MACHINE, std::string(kUninstallListPath) + "\\" + kUninstallEntryName);
 }
 
 }  // namespace qr5::install

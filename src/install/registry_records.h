@@ -6,10 +6,16 @@
 
 namespace qr5::install {
 
+// The per-user record, directly under HKEY_CURRENT_USER (not "Software").
+inline constexpr char kUserKeyPath[] = "Quorlin5";
+// The uninstall entry, under HKEY_LOCAL_MACHINE.
+inline constexpr char kUninstallListPath[] = "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr char kUninstallEntryName[] = "Quorlin 5";
+
 // The keys as the user is told of them when they cannot be written.
-inline constexpr char kUserRecordKey[] = "HKEY_CURRENT_USER\\Quorlin5";
-inline constexpr char kUninstallEntryKey[] =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
+inline const std::string kUserRecordKey = std::string("HKEY_CURRENT_USER\\") + kUserKeyPath;
+inline const std::string kUninstallEntryKey =
+    std::string("HKEY_LOCAL_MACHINE\\") + kUninstallListPath + "\\" + kUninstallEntryName;
 
 // HKEY_CURRENT_USER\Quorlin5 "Language"; "" when not recorded or not
 // readable as text.
@@ -28,5 +34,10 @@ void WriteUninstallEntry(const std::string& uninstall_command, const std::string
 std::string UninstallCommand(const std::string& install_dir);
 // "ProgramFilesDir" as the system records it; "" when missing.
 std::string GetProgramFilesDir();
+
+// Deletes the per-user record and the uninstall entry; what cannot be
+// deleted (no rights) stays without a message. The database engine's
+// settings stay: other programs share the engine.
+void DeleteRegistryRecords();
 
 }  // namespace qr5::install

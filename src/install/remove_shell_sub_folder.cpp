@@ -1,6 +1,6 @@
 #include "install/remove_shell_sub_folder.h"
 
-#include "app/file_cleanup.h"
+#include "platform/file_deletion.h"
 #include "install/shell_folders.h"
 #include "platform/platform.h"
 
@@ -15,7 +15,7 @@ void RemoveShellSubFolder(const std::string& sub_path) {
   const uint32_t attributes = Sys().files->GetFileAttributes(folder);
   if (attributes != platform::INVALID_FILE_ATTRIBUTES &&
       (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    app::DeleteFolderTree(folder);
+    platform::DeleteFolderTree(folder);
   }
 }
 

@@ -1,35 +1,23 @@
-#include "forms/application.h"
-#include "app/main_form.h"
-#include "app/session_state.h"
+#include "lang/extract_language_files.h"
+
 #include "archive/zip_archive.h"
 #include "lang/strip_trailing_backslash.h"
-#include "platform/platform.h"
 
-namespace qr5::app {
+namespace qr5::lang {
 
-namespace {
-
-constexpr const char* kNoPayloadMessage = "Unable to run the stub program without data to expand...";
-
-}  // namespace
-
-// Takes the language and license files out of the payload appended to this
-// executable into the temporary folder, where the language page finds them.
-// Without them the setup cannot go on: the user is told so and the
-// application asked to end; the language page then returns Cancel.
-void TMainForm::DoExtractLanguageFiles() {
+bool ExtractLanguageFiles(archive::TZipArchive& zip, const std::string& setup_file,
+                          const std::string& temp_dir) {
   try {
-    archive::TZipArchive& zip = *ZipArchive1;
-    zip.SetZipName(platform::Sys().files->GetModuleFileName());
+    zip.SetZipName(setup_file);
     zip.LoadDirectory();
     zip.FilesList.push_back("LANGUAGE.*");
     zip.FilesList.push_back("LICENSE.*");
-    zip.SetDestDir(lang::StripTrailingBackslash(Session().TempDir));
+    zip.SetDestDir(StripTrailingBackslash(temp_dir));
     zip.ExtractSelected();
   } catch (...) {
-    forms::App().MessageBox(kNoPayloadMessage, forms::App().title, platform::MB_OK);
-    forms::App().Terminate();
+    return false;
   }
+  return true;
 }
 
-}  // namespace qr5::app
+}  // namespace qr5::lang

@@ -1,6 +1,6 @@
 #include "pages/dlg_browse_install_path.h"
 
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/dlg_error.h"
 #include "pages/page_frame.h"
 #include "pages/path_validation.h"
@@ -42,15 +42,15 @@ TDlgBrowseInstallPath::TDlgBrowseInstallPath() : forms::Form("TDlgBrowseInstallP
 void TDlgBrowseInstallPath::FormShow() {
   in_form_show_ = true;
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "SelectFolder_001");
+  caption = InstallerText(file, key::kBrowseCaption);
   forms::Control& label = Get("Label1");
-  label.text = InstallerText(file, "SelectFolder_002");
+  label.text = InstallerText(file, key::kBrowsePrompt);
   label.width = MeasureText(label.text);
-  LoadInstallerText(*this, file, "BtnOk", "OkButton");
-  LoadInstallerText(*this, file, "BtnCancel", "CancelButton");
-  error_caption_ = InstallerText(file, "ErrorCaption");
-  error_button_ = InstallerText(file, "OkButton");
-  error_message_ = InstallerText(file, "SelectFolder_003");
+  LoadInstallerText(*this, file, "BtnOk", key::kOkButton);
+  LoadInstallerText(*this, file, "BtnCancel", key::kCancelButton);
+  error_caption_ = InstallerText(file, key::kErrorCaption);
+  error_button_ = InstallerText(file, key::kOkButton);
+  error_message_ = InstallerText(file, key::kBrowseInvalidPath);
   if (DlgError != nullptr) DlgError->SetTexts(error_caption_, error_button_, error_message_);
   ShowTree();
   SetFocus("FolderTreeView1");
@@ -59,7 +59,7 @@ void TDlgBrowseInstallPath::FormShow() {
 
 void TDlgBrowseInstallPath::FolderTreeView1Change() {
   Get("Edit1").text =
-      WithoutTrailingBackslash(tree_.SelectedFolder()) + app::Session().ProductFolder;
+      WithoutTrailingBackslash(tree_.SelectedFolder()) + session::Session().ProductFolder;
   ShowTree();
 }
 
@@ -91,7 +91,7 @@ bool TDlgBrowseInstallPath::TakeTypedFolder() {
     SetFocus("Edit1");
     return false;
   }
-  const std::string& product = app::Session().ProductFolder;
+  const std::string& product = session::Session().ProductFolder;
   const std::string typed = edit.text;
   const size_t p = LastPosNoCase(product, typed);
   std::string parent;

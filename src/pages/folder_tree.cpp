@@ -8,8 +8,6 @@ namespace qr5::pages {
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Folder names compare as Windows compares them, in the letter case of the
 // machine's code page ("\xe4rger" finds "\xc4rger").
 std::string UpperName(const std::string& name) { return platform::Sys().system->UpperCase(name); }
@@ -32,7 +30,7 @@ bool NameLess(const std::string& a, const std::string& b) {
 }
 
 bool IsDriveComponent(const std::string& component) {
-  const char letter = Upper(component.empty() ? '\0' : component[0]);
+  const char letter = component.empty() ? '\0' : UpperName(component.substr(0, 1))[0];
   return (component.size() == 2 || (component.size() == 3 && component[2] == '\\')) &&
          letter >= 'A' && letter <= 'Z' && component[1] == ':';
 }
@@ -97,7 +95,7 @@ void FolderTree::ReadDrives() {
     const std::string root = strings.substr(start, end - start);
     start = end + 1;
     if (!IsDriveComponent(root.substr(0, 2))) continue;
-    const std::string name = std::string(1, Upper(root[0])) + ":\\";
+    const std::string name = UpperName(root.substr(0, 1)) + ":\\";
     const bool known = std::any_of(drives_.begin(), drives_.end(),
                                    [&](const auto& d) { return d->name == name; });
     if (known) continue;
@@ -168,7 +166,7 @@ FolderNode* FolderTree::FindChild(FolderNode& parent, const std::string& name) {
 
 FolderNode* FolderTree::FindDrive(const std::string& component) {
   if (!IsDriveComponent(component)) return nullptr;
-  const std::string name = std::string(1, Upper(component[0])) + ":\\";
+  const std::string name = UpperName(component.substr(0, 1)) + ":\\";
   for (int attempt = 0; attempt < 2; ++attempt) {
     for (auto& drive : Drives()) {
       if (drive->name == name) return drive.get();

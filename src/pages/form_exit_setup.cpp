@@ -28,12 +28,12 @@ TFormExitSetup::TFormExitSetup() : forms::Form("TFormExitSetup") {
 
 void TFormExitSetup::FormShow() {
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "Exit_Caption");
-  LoadInstallerText(*this, file, "Label1", "Exit_1");
-  LoadInstallerText(*this, file, "Label2", "Exit_2");
-  LoadInstallerText(*this, file, "Label3", "Exit_3");
-  LoadInstallerText(*this, file, "YesButton", "YesButton");
-  LoadInstallerText(*this, file, "NoButton", "NoButton");
+  caption = InstallerText(file, key::kExitCaption);
+  LoadInstallerText(*this, file, "Label1", key::kExitLine1);
+  LoadInstallerText(*this, file, "Label2", key::kExitLine2);
+  LoadInstallerText(*this, file, "Label3", key::kExitLine3);
+  LoadInstallerText(*this, file, "YesButton", key::kYesButton);
+  LoadInstallerText(*this, file, "NoButton", key::kNoButton);
   SetFocus("NoButton");
 }
 

@@ -2,8 +2,8 @@
 
 #include <memory>
 
-#include "app/main_form.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
+#include "forms/application.h"
 #include "install/registry_records.h"
 #include "lang/ini_file.h"
 #include "lang/installed_language_name.h"
@@ -87,7 +87,7 @@ TFormStep1::TFormStep1()
 void TFormStep1::FormShow() { LoadLanguageList(); }
 
 void TFormStep1::LoadLanguageList() {
-  app::SessionState& session = app::Session();
+  session::SessionState& session = session::Session();
   LangCombo.items.clear();
   LangCombo.item_index = -1;
   LangCombo.text.clear();
@@ -134,7 +134,7 @@ void TFormStep1::LoadPageTexts(const std::string& language_file) {
 }
 
 void TFormStep1::OKButtonClick() {
-  app::SessionState& session = app::Session();
+  session::SessionState& session = session::Session();
   const int index = LangCombo.item_index;
   session.LanguageName = index >= 0 && static_cast<size_t>(index) < LangCombo.items.size()
                              ? LangCombo.items[static_cast<size_t>(index)]
@@ -145,7 +145,7 @@ void TFormStep1::OKButtonClick() {
 
 void TFormStep1::CancelButtonClick() {
   // Leaving the language page ends the setup once the driver returns.
-  if (app::MainForm != nullptr) app::MainForm->Close();
+  if (forms::Form* main = forms::App().MainForm(); main != nullptr) main->Close();
 }
 
 }  // namespace qr5::pages

@@ -25,14 +25,14 @@ TFormStep2::TFormStep2() : forms::Form("TFormStep2") {
 
 void TFormStep2::FormShow() {
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "Caption");
-  LoadInstallerText(*this, file, "LabelWelcomeTitle", "2_001");
-  LoadInstallerText(*this, file, "LabelCaption1", "2_002");
-  LoadInstallerText(*this, file, "LabelCaption2", "2_003");
-  LoadInstallerText(*this, file, "LabelCaption3", "2_004");
-  LoadInstallerText(*this, file, "NextButton", "NextButton");
+  caption = InstallerText(file, key::kCaption);
+  LoadInstallerText(*this, file, "LabelWelcomeTitle", key::kWelcomeTitle);
+  LoadInstallerText(*this, file, "LabelCaption1", key::kWelcomeLine1);
+  LoadInstallerText(*this, file, "LabelCaption2", key::kWelcomeLine2);
+  LoadInstallerText(*this, file, "LabelCaption3", key::kWelcomeLine3);
+  LoadInstallerText(*this, file, "NextButton", key::kNextButton);
   // The language page's Cancel text, not [Installer] "CancelButton".
-  Get("CancelButton").text = file.ReadString("Setup", "023", "");
+  Get("CancelButton").text = file.ReadString(lang::kSetupSection, lang::kPageCancelKey, "");
   confirm_close_ = true;
   SetFocus("NextButton");
 }

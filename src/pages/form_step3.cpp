@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "forms/application.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/page_frame.h"
 #include "pages/text_file_lines.h"
 
@@ -53,15 +53,15 @@ TFormStep3::TFormStep3() : forms::Form("TFormStep3") {
 
 void TFormStep3::FormShow() {
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "Caption");
-  LoadInstallerText(*this, file, "TitleLabel1", "3_001");
-  LoadInstallerText(*this, file, "TitleLabel2", "3_002");
-  LoadInstallerText(*this, file, "Label1", "3_003");
-  LoadInstallerText(*this, file, "RBAccept", "3_004");
-  LoadInstallerText(*this, file, "RBDontAccept", "3_005");
-  LoadInstallerText(*this, file, "NextButton", "NextButton");
-  LoadInstallerText(*this, file, "BackButton", "BackButton");
-  LoadInstallerText(*this, file, "CancelButton", "CancelButton");
+  caption = InstallerText(file, key::kCaption);
+  LoadInstallerText(*this, file, "TitleLabel1", key::kLicenseTitle);
+  LoadInstallerText(*this, file, "TitleLabel2", key::kLicenseSubtitle);
+  LoadInstallerText(*this, file, "Label1", key::kLicensePrompt);
+  LoadInstallerText(*this, file, "RBAccept", key::kLicenseAccept);
+  LoadInstallerText(*this, file, "RBDontAccept", key::kLicenseRefuse);
+  LoadInstallerText(*this, file, "NextButton", key::kNextButton);
+  LoadInstallerText(*this, file, "BackButton", key::kBackButton);
+  LoadInstallerText(*this, file, "CancelButton", key::kCancelButton);
 
   LoadLicense();
 
@@ -76,7 +76,7 @@ void TFormStep3::FormShow() {
 }
 
 void TFormStep3::LoadLicense() {
-  const app::SessionState& session = app::Session();
+  const session::SessionState& session = session::Session();
   std::vector<std::string>& memo = Get("Memo1").items;
   memo.clear();
   const uint32_t error =

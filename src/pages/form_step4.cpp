@@ -1,6 +1,6 @@
 #include "pages/form_step4.h"
 
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
 #include "pages/page_frame.h"
@@ -64,21 +64,21 @@ TFormStep4::TFormStep4() : forms::Form("TFormStep4") {
 }
 
 void TFormStep4::FormShow() {
-  app::SessionState& session = app::Session();
+  session::SessionState& session = session::Session();
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "Caption");
-  LoadInstallerText(*this, file, "TitleLabel1", "4_001");
-  LoadInstallerText(*this, file, "TitleLabel2", "4_002");
-  LoadInstallerText(*this, file, "Label1", "4_003");
-  LoadInstallerText(*this, file, "Label2", "4_004");
-  LoadInstallerText(*this, file, "Label3", "4_005");
+  caption = InstallerText(file, key::kCaption);
+  LoadInstallerText(*this, file, "TitleLabel1", key::kDestinationTitle);
+  LoadInstallerText(*this, file, "TitleLabel2", key::kDestinationSubtitle);
+  LoadInstallerText(*this, file, "Label1", key::kDestinationPrompt);
+  LoadInstallerText(*this, file, "Label2", key::kDestinationBrowseHint);
+  LoadInstallerText(*this, file, "Label3", key::kDestinationSpaceNeeded);
 
-  required_free_space_ =
-      static_cast<int64_t>(file.ReadInteger("Installer", "4_006", 0)) * kSpaceUnitBytes;
+  const int megabytes = file.ReadInteger(lang::kInstallerSection, key::kDestinationMegabytes.Name(), 0);
+  required_free_space_ = static_cast<int64_t>(megabytes) * kSpaceUnitBytes;
 
-  LoadInstallerText(*this, file, "NextButton", "NextButton");
-  LoadInstallerText(*this, file, "BackButton", "BackButton");
-  LoadInstallerText(*this, file, "CancelButton", "CancelButton");
+  LoadInstallerText(*this, file, "NextButton", key::kNextButton);
+  LoadInstallerText(*this, file, "BackButton", key::kBackButton);
+  LoadInstallerText(*this, file, "CancelButton", key::kCancelButton);
 
   // The recorded or default folder at every showing: a folder chosen
   // through Browse does not survive Back.
@@ -87,12 +87,12 @@ void TFormStep4::FormShow() {
                                                      : session.PreviousInstallPath;
   session.InstallDir = folder.text;
 
-  LoadInstallerText(*this, file, "BrowseButton", "BrowseButton");
+  LoadInstallerText(*this, file, "BrowseButton", key::kBrowseButton);
 
-  error_caption_ = InstallerText(file, "ErrorCaption");
-  error_button_ = InstallerText(file, "OkButton");
-  error_message_ = InstallerText(file, "4_005");
-  path_error_message_ = InstallerText(file, "SelectFolder_003");
+  error_caption_ = InstallerText(file, key::kErrorCaption);
+  error_button_ = InstallerText(file, key::kOkButton);
+  error_message_ = InstallerText(file, key::kDestinationSpaceNeeded);
+  path_error_message_ = InstallerText(file, key::kBrowseInvalidPath);
   if (DlgError != nullptr) DlgError->SetTexts(error_caption_, error_button_, error_message_);
 
   space_check_failed_ = false;
@@ -133,7 +133,7 @@ void TFormStep4::BackButtonClick() { confirm_close_ = false; }
 void TFormStep4::CancelButtonClick() { confirm_close_ = true; }
 
 void TFormStep4::BrowseButtonClick() {
-  app::SessionState& session = app::Session();
+  session::SessionState& session = session::Session();
   const size_t p = LastPosNoCase(session.ProductFolder, session.InstallDir);
   if (p > 0) DlgBrowseInstallPath->MoveTreeTo(session.InstallDir.substr(0, p - 1), true);
   if (DlgBrowseInstallPath->ShowModal() != forms::mrOk) return;

@@ -10,7 +10,7 @@
 
 namespace qr5::pages {
 
-// One megabyte as the language file's "4_006" counts it (1000 x 1024).
+// One megabyte as the language file's required space counts it (1000 x 1024).
 inline constexpr int64_t kSpaceUnitBytes = 1024000;
 
 class TFormStep4 : public forms::Form {

@@ -34,11 +34,11 @@ void TFormStep5::FormCreate() { key_preview = true; }
 void TFormStep5::FormShow() {
   // The bar and Label2 are left as the last extraction pass set them.
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "Caption");
-  LoadInstallerText(*this, file, "TitleLabel1", "5_001");
-  LoadInstallerText(*this, file, "TitleLabel2", "5_002");
-  LoadInstallerText(*this, file, "Label1", "5_003");
-  LoadInstallerText(*this, file, "CancelButton", "CancelButton");
+  caption = InstallerText(file, key::kCaption);
+  LoadInstallerText(*this, file, "TitleLabel1", key::kProgressTitle);
+  LoadInstallerText(*this, file, "TitleLabel2", key::kProgressSubtitle);
+  LoadInstallerText(*this, file, "Label1", key::kProgressPrompt);
+  LoadInstallerText(*this, file, "CancelButton", key::kCancelButton);
 }
 
 void TFormStep5::FormKeyDown(forms::Key key, forms::ShiftState shift, bool& swallow) {

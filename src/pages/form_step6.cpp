@@ -3,9 +3,11 @@
 #include <exception>
 
 #include "forms/application.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
+#include "install/program_group.h"
 #include "install/shell_folders.h"
 #include "install/shell_link.h"
+#include "install/suite_text.h"
 #include "pages/page_frame.h"
 
 namespace qr5::pages {
@@ -13,15 +15,6 @@ namespace qr5::pages {
 TFormStep6* FormStep6 = nullptr;
 
 namespace {
-
-// The program group's sub-path; the Startup folder and the desktop ignore it.
-constexpr char kGroupSubPath[] = "\\Quorlin 5";
-
-std::string SuiteText(const std::string& key, const std::string& default_text) {
-  const auto& texts = app::Session().SuiteTexts;
-  const auto it = texts.find(key);
-  return it == texts.end() ? default_text : it->second;
-}
 
 forms::Control& AddCheckBox(forms::Form& form, const std::string& name, int top) {
   forms::Control box = MakeControl(name, forms::ControlKind::kCheckBox, 176, top, 265, 17);
@@ -52,30 +45,30 @@ TFormStep6::TFormStep6() : forms::Form("TFormStep6") {
 
 void TFormStep6::FormShow() {
   const lang::TIniFile file = ChosenLanguageFile();
-  caption = InstallerText(file, "Caption");
-  LoadInstallerText(*this, file, "LabelFinishTitle", "6_001");
-  LoadInstallerText(*this, file, "Label1", "6_002");
-  LoadInstallerText(*this, file, "Label2", "6_003");
-  LoadInstallerText(*this, file, "CBStartup", "6_004");
-  LoadInstallerText(*this, file, "CBDesktop", "6_005");
-  LoadInstallerText(*this, file, "FinishButton", "FinishButton");
+  caption = InstallerText(file, key::kCaption);
+  LoadInstallerText(*this, file, "LabelFinishTitle", key::kFinishTitle);
+  LoadInstallerText(*this, file, "Label1", key::kFinishLine1);
+  LoadInstallerText(*this, file, "Label2", key::kFinishLine2);
+  LoadInstallerText(*this, file, "CBStartup", key::kFinishStartup);
+  LoadInstallerText(*this, file, "CBDesktop", key::kFinishDesktop);
+  LoadInstallerText(*this, file, "FinishButton", key::kFinishButton);
   Get("CBStartup").checked = true;
   Get("CBDesktop").checked = true;
   SetFocus("FinishButton");
 }
 
 void TFormStep6::FinishButtonClick() {
-  const std::string& dir = app::Session().RecordedInstallDir;
+  const std::string& dir = session::Session().InstallDir;
   // The click has set the OK result already; a failure to create a shortcut
   // is shown and the page still closes.
   try {
     if (Get("CBStartup").checked) {
-      install::CreateShellLink(dir + "\\HERALDO.EXE", SuiteText("009", "Heraldo"),
-                               install::sfStartUp, kGroupSubPath);
+      install::CreateShellLink(dir + "\\HERALDO.EXE", install::SuiteText("009"),
+                               install::sfStartUp, install::kGroupSubPath);
     }
     if (Get("CBDesktop").checked) {
-      install::CreateShellLink(dir + "\\QR5.EXE", SuiteText("001", "Quorlin 5"),
-                               install::sfDesktop, kGroupSubPath);
+      install::CreateShellLink(dir + "\\QR5.EXE", install::SuiteText("001"),
+                               install::sfDesktop, install::kGroupSubPath);
     }
   } catch (const std::exception& e) {
     forms::App().HandleException(e);

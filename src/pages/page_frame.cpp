@@ -1,18 +1,18 @@
 #include "pages/page_frame.h"
 
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/form_exit_setup.h"
 
 namespace qr5::pages {
 
-lang::TIniFile ChosenLanguageFile() { return lang::TIniFile(app::Session().LanguageFilePath); }
+lang::TIniFile ChosenLanguageFile() { return lang::TIniFile(session::Session().LanguageFilePath); }
 
-std::string InstallerText(const lang::TIniFile& file, const std::string& key) {
-  return file.ReadString("Installer", key, "");
+std::string InstallerText(const lang::TIniFile& file, lang::InstallerKey key) {
+  return file.ReadString(lang::kInstallerSection, key.Name(), "");
 }
 
 void LoadInstallerText(forms::Form& form, const lang::TIniFile& file, const std::string& control,
-                       const std::string& key) {
+                       lang::InstallerKey key) {
   form.Get(control).text = InstallerText(file, key);
 }
 

@@ -8,6 +8,7 @@
 #include "forms/form.h"
 #include "forms/wizard_frame.h"
 #include "lang/ini_file.h"
+#include "lang/installer_keys.h"
 
 namespace qr5::pages {
 
@@ -33,12 +34,15 @@ using forms::SetUpPageWindow;
 // default).
 lang::TIniFile ChosenLanguageFile();
 
+// The keys of section [Installer], as the pages name them.
+namespace key = lang::installer_key;
+
 // A text of section [Installer], empty when the key is missing.
-std::string InstallerText(const lang::TIniFile& file, const std::string& key);
+std::string InstallerText(const lang::TIniFile& file, lang::InstallerKey key);
 
 // Puts an [Installer] text on a control.
 void LoadInstallerText(forms::Form& form, const lang::TIniFile& file, const std::string& control,
-                       const std::string& key);
+                       lang::InstallerKey key);
 
 // Shows the exit dialog modally; true when the user answered Yes.
 bool ConfirmExitSetup();

@@ -1,5 +1,6 @@
 #include "platform/private_temp_folder.h"
 
+#include "platform/file_deletion.h"
 #include "platform/platform.h"
 
 namespace qr5::platform {
@@ -9,29 +10,6 @@ namespace {
 // Enough for the copies of a setup that can run at once and the folders
 // crashed runs may have left.
 constexpr int kFolderNumbers = 1000;
-
-void DeleteBelow(FileSystem& files, const std::string& folder, int depth) {
-  // The folder is the run's own; a chain deeper than this was not made by it.
-  if (depth > 32) return;
-  constexpr uint32_t kFilesAndFolders = 0x37;  // no volume labels
-  for (auto search = files.FindFirst(folder + "*", kFilesAndFolders); search;) {
-    const FindData& found = search->Current();
-    const std::string path = folder + found.name;
-    if ((found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      if (found.name != "." && found.name != "..") {
-        DeleteBelow(files, path + "\\", depth + 1);
-        files.SetFileAttributes(path, FILE_ATTRIBUTE_NORMAL);
-        files.RemoveDirectory(path);
-      }
-    } else {
-      if ((found.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        files.SetFileAttributes(path, found.attributes & ~FILE_ATTRIBUTE_READONLY);
-      }
-      files.DeleteFile(path);
-    }
-    if (!search->Next()) break;
-  }
-}
 
 }  // namespace
 
@@ -51,7 +29,7 @@ std::string MakePrivateTempFolder(const std::string& system_temp, const std::str
 void DeletePrivateTempFolder(const std::string& folder) {
   if (folder.empty() || folder.back() != '\\') return;
   FileSystem& files = *Sys().files;
-  DeleteBelow(files, folder, 0);
+  DeleteFolderContents(folder, TreeFailure::kSkip);
   files.RemoveDirectory(folder.substr(0, folder.size() - 1));
 }
 

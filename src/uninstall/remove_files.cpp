@@ -1,7 +1,6 @@
 #include "uninstall/remove_files.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 #include <vector>
 
@@ -26,10 +25,7 @@ bool IsFile(const std::string& path) {
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](unsigned char x, unsigned char y) {
-           return std::toupper(x) == std::toupper(y);
-         });
+  return a.size() == b.size() && Sys().system->UpperCase(a) == Sys().system->UpperCase(b);
 }
 
 // Folders of the install folder, by their paths relative to it, in which
@@ -40,9 +36,7 @@ class EmptiedFolders {
   void Note(const std::string& relative_file) {
     for (size_t sep = relative_file.find('\\'); sep != std::string::npos;
          sep = relative_file.find('\\', sep + 1)) {
-      std::string folder = relative_file.substr(0, sep);
-      for (char& c : folder) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      folders_.insert(folder);
+      folders_.insert(Sys().system->UpperCase(relative_file.substr(0, sep)));
     }
     any_ = true;
   }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "install/program_group.h"
 #include "install/shell_folders.h"
 #include "install/shell_link.h"
 #include "platform/platform.h"
@@ -14,8 +15,6 @@ namespace qr5::uninstall {
 namespace {
 
 using platform::Sys;
-
-constexpr char kGroupSubPath[] = "\\Quorlin 5";
 
 bool PointsInto(const std::string& link_path, const std::string& dir) {
   std::unique_ptr<platform::ShellLink> link = Sys().com->CreateShellLink();
@@ -63,7 +62,7 @@ std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::str
 void RemoveProgramGroup(const std::string& dir, RemovalResult& result) {
   const std::string programs = install::GetShellFolder(install::sfPrograms);
   if (programs.empty()) return;
-  const std::string group = programs + kGroupSubPath;
+  const std::string group = programs + install::kGroupSubPath;
   for (const std::string& sub : RemoveLinksIn(group, dir, result)) {
     RemoveLinksIn(group + "\\" + sub, dir, result);
     Sys().files->RemoveDirectory(group + "\\" + sub);  // only when empty

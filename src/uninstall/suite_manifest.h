@@ -12,7 +12,7 @@ namespace qr5::uninstall {
 struct SuiteFile {
   const char* path;  // relative to the install folder, as the archive stores it
   // A program INI (one with a [Setup] section) is listed by the size and
-  // CRC-32 of its normal form (uninstall/ini_normal_form.h), every other
+  // CRC-32 of its normal form (lang/ini_normal_form.h), every other
   // file by those of its bytes.
   uint32_t size;
   uint32_t crc32;

@@ -1,7 +1,5 @@
 #include "uninstall/temp_copy.h"
 
-#include <cctype>
-
 #include "platform/platform.h"
 
 namespace qr5::uninstall {
@@ -11,11 +9,6 @@ namespace {
 using platform::Sys;
 
 constexpr int32_t kPlatformNT = 2;
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 
 void DeleteAtNextStart(const std::string& path) {
   platform::OsVersion version;
@@ -43,7 +36,7 @@ bool RunsFromTempFolder() {
   const std::string exe = Sys().files->GetModuleFileName();
   const size_t sep = exe.find_last_of('\\');
   if (temp.empty() || sep == std::string::npos) return false;
-  return Upper(exe.substr(0, sep + 1)) == Upper(temp);
+  return Sys().system->UpperCase(exe.substr(0, sep + 1)) == Sys().system->UpperCase(temp);
 }
 
 bool HandOverToTempCopy() {

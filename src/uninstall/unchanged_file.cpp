@@ -4,7 +4,7 @@
 
 #include "archive/crc32.h"
 #include "platform/platform.h"
-#include "uninstall/ini_normal_form.h"
+#include "lang/ini_normal_form.h"
 
 namespace qr5::uninstall {
 
@@ -36,7 +36,7 @@ bool IsUnchanged(const std::string& path, const SuiteFile& entry) {
   }
   std::optional<std::string> data = ReadWholeFile(path);
   if (!data) return false;
-  if (entry.setup_ini) *data = IniNormalForm(*data);
+  if (entry.setup_ini) *data = lang::IniNormalForm(*data);
   return data->size() == entry.size && Crc32Of(*data) == entry.crc32;
 }
 

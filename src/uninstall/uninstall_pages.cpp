@@ -17,7 +17,7 @@ void AddLogo(Form& form) {
   form.Add(std::move(logo));
 }
 
-void SetText(Form& form, const std::string& control, const std::string& key) {
+void SetText(Form& form, const std::string& control, UninstallText key) {
   form.Get(control).text = Texts()[key];
 }
 
@@ -37,14 +37,14 @@ TFormUninstallWelcome::TFormUninstallWelcome() : Form("TFormUninstallWelcome") {
 }
 
 void TFormUninstallWelcome::FormShow() {
-  caption = Texts()["Caption"];
-  SetText(*this, "LabelWelcomeTitle", "1_001");
-  SetText(*this, "LabelCaption1", "1_002");
-  SetText(*this, "LabelCaption2", "1_003");
-  SetText(*this, "LabelCaption3", "1_004");
-  SetText(*this, "LabelCaption4", "1_005");
-  SetText(*this, "NextButton", "NextButton");
-  SetText(*this, "CancelButton", "CancelButton");
+  caption = Texts()[UninstallText::kCaption];
+  SetText(*this, "LabelWelcomeTitle", UninstallText::kWelcomeTitle);
+  SetText(*this, "LabelCaption1", UninstallText::kWelcomeLine1);
+  SetText(*this, "LabelCaption2", UninstallText::kWelcomeLine2);
+  SetText(*this, "LabelCaption3", UninstallText::kWelcomeLine3);
+  SetText(*this, "LabelCaption4", UninstallText::kWelcomeLine4);
+  SetText(*this, "NextButton", UninstallText::kNextButton);
+  SetText(*this, "CancelButton", UninstallText::kCancelButton);
   SetFocus("NextButton");
 }
 
@@ -63,10 +63,10 @@ TFormUninstallConfirm::TFormUninstallConfirm() : Form("TFormUninstallConfirm") {
 }
 
 void TFormUninstallConfirm::FormShow() {
-  caption = Texts()["Caption"];
-  SetText(*this, "Label1", "1_006");
-  SetText(*this, "YesButton", "YesButton");
-  SetText(*this, "NoButton", "NoButton");
+  caption = Texts()[UninstallText::kCaption];
+  SetText(*this, "Label1", UninstallText::kConfirmQuestion);
+  SetText(*this, "YesButton", UninstallText::kYesButton);
+  SetText(*this, "NoButton", UninstallText::kNoButton);
   SetFocus("NoButton");
 }
 
@@ -87,17 +87,17 @@ TFormUninstallProgress::TFormUninstallProgress() : Form("TFormUninstallProgress"
 }
 
 void TFormUninstallProgress::FormShow() {
-  caption = Texts()["Caption"];
-  SetText(*this, "TitleLabel1", "2_001");
-  SetText(*this, "TitleLabel2", "2_002");
-  SetText(*this, "CancelButton", "CancelButton");
+  caption = Texts()[UninstallText::kCaption];
+  SetText(*this, "TitleLabel1", UninstallText::kProgressTitle);
+  SetText(*this, "TitleLabel2", UninstallText::kProgressSubtitle);
+  SetText(*this, "CancelButton", UninstallText::kCancelButton);
 }
 
 void TFormUninstallProgress::FormKeyDown(Key key, ShiftState shift, bool& swallow) {
   if (shift.alt && key == Key::kF4) swallow = true;
 }
 
-void TFormUninstallProgress::ShowStep(const std::string& key, int percent) {
+void TFormUninstallProgress::ShowStep(UninstallText key, int percent) {
   SetText(*this, "Label1", key);
   Get("Label2").text.clear();
   Get("SCProgress1").position = std::clamp(percent, 0, 100);
@@ -122,11 +122,11 @@ TFormUninstallFinish::TFormUninstallFinish() : Form("TFormUninstallFinish") {
 }
 
 void TFormUninstallFinish::FormShow() {
-  caption = Texts()["Caption"];
-  SetText(*this, "LabelFinishTitle", "Caption");
-  SetText(*this, "Label1", something_left ? "3_002" : "3_001");
-  SetText(*this, "Label2", "3_003");
-  SetText(*this, "FinishButton", "FinishButton");
+  caption = Texts()[UninstallText::kCaption];
+  SetText(*this, "LabelFinishTitle", UninstallText::kCaption);
+  SetText(*this, "Label1", something_left ? UninstallText::kFinishSomethingLeft : UninstallText::kFinishRemoved);
+  SetText(*this, "Label2", UninstallText::kFinishExit);
+  SetText(*this, "FinishButton", UninstallText::kFinishButton);
   SetFocus("FinishButton");
 }
 

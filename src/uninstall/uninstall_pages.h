@@ -6,6 +6,7 @@
 #include <string>
 
 #include "forms/form.h"
+#include "uninstall/uninstall_texts.h"
 
 namespace qr5::uninstall {
 
@@ -28,8 +29,8 @@ class TFormUninstallProgress : public forms::Form {
   TFormUninstallProgress();
   void FormShow() override;
   void FormKeyDown(forms::Key key, forms::ShiftState shift, bool& swallow) override;
-  // The step under way: the text of key ("2_003", "2_004", "2_005").
-  void ShowStep(const std::string& key, int percent);
+  // The step under way: kRemovingFiles, kRemovingGroup or kRemovingRecords.
+  void ShowStep(UninstallText step, int percent);
   void ShowProgress(int percent, const std::string& path);
 };
 

@@ -1,5 +1,7 @@
 #include "uninstall/uninstall_texts.h"
 
+#include <iterator>
+
 #include "lang/ini_file.h"
 
 namespace qr5::uninstall {
@@ -11,6 +13,7 @@ struct DefaultText {
   const char* english;
 };
 
+// In the order of UninstallText.
 constexpr DefaultText kDefaults[] = {
     {"Caption", "Uninstall - Quorlin 5"},
     {"YesButton", "Yes"},
@@ -35,24 +38,19 @@ constexpr DefaultText kDefaults[] = {
     {"3_002", "Some files could not be removed. You may delete them yourself."},
     {"3_003", "Click Finish to exit."},
 };
+static_assert(std::size(kDefaults) == static_cast<size_t>(UninstallText::kCount));
 
 }  // namespace
 
 void UninstallTexts::Load(const std::string& language_file) {
-  texts_.clear();
   const lang::TIniFile file(language_file);
-  for (const DefaultText& text : kDefaults) {
+  for (size_t i = 0; i < texts_.size(); ++i) {
+    const DefaultText& text = kDefaults[i];
     // No path: no file to ask (the profile functions would look in the
     // Windows folder for a bare name).
-    texts_[text.key] =
+    texts_[i] =
         language_file.empty() ? text.english : file.ReadString("UnInstaller", text.key, text.english);
   }
-}
-
-const std::string& UninstallTexts::operator[](const std::string& key) const {
-  static const std::string kNone;
-  const auto it = texts_.find(key);
-  return it == texts_.end() ? kNone : it->second;
 }
 
 UninstallTexts& Texts() {

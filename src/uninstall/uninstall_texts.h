@@ -3,10 +3,38 @@
 // the files removed), with the English text for any key a file lacks.
 #pragma once
 
-#include <map>
+#include <array>
 #include <string>
 
 namespace qr5::uninstall {
+
+// Every text the uninstaller shows, in the order of its table of keys and
+// English texts (uninstall_texts.cpp).
+enum class UninstallText {
+  kCaption,
+  kYesButton,
+  kNoButton,
+  kOkButton,
+  kCancelButton,
+  kFinishButton,
+  kNextButton,
+  kErrorCaption,
+  kWelcomeTitle,        // 1_001
+  kWelcomeLine1,        // 1_002
+  kWelcomeLine2,        // 1_003
+  kWelcomeLine3,        // 1_004
+  kWelcomeLine4,        // 1_005
+  kConfirmQuestion,     // 1_006
+  kProgressTitle,       // 2_001
+  kProgressSubtitle,    // 2_002
+  kRemovingFiles,       // 2_003
+  kRemovingGroup,       // 2_004
+  kRemovingRecords,     // 2_005
+  kFinishRemoved,       // 3_001
+  kFinishSomethingLeft, // 3_002
+  kFinishExit,          // 3_003
+  kCount
+};
 
 class UninstallTexts {
  public:
@@ -15,12 +43,13 @@ class UninstallTexts {
   void Load(const std::string& language_file);
   // The English texts alone.
   void LoadDefaults() { Load(""); }
-  // The text of key ("Caption", "1_001", ...); "" for a key the uninstaller
-  // does not know.
-  const std::string& operator[](const std::string& key) const;
+  // The text as loaded; "" before anything was.
+  const std::string& operator[](UninstallText text) const {
+    return texts_[static_cast<size_t>(text)];
+  }
 
  private:
-  std::map<std::string, std::string> texts_;
+  std::array<std::string, static_cast<size_t>(UninstallText::kCount)> texts_;
 };
 
 // The texts of this run.

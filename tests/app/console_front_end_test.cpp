@@ -1,4 +1,4 @@
-#include "platform/sim/console_front_end.h"
+#include "front_ends/console/console_front_end.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "forms/form.h"
 #include "platform/platform.h"
 
-namespace qr5::platform::sim {
+namespace qr5::front_ends {
 namespace {
 
 using forms::App;
@@ -266,4 +266,4 @@ TEST_F(ConsoleTest, TheConsoleSpeaksUtf8AndTheFormsAnsi) {
 }
 
 }  // namespace
-}  // namespace qr5::platform::sim
+}  // namespace qr5::front_ends

@@ -1,4 +1,4 @@
-#include "app/file_cleanup.h"
+#include "platform/file_deletion.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 namespace qr5::app {
 namespace {
 
+using platform::DeleteFilesByMask;
+using platform::DeleteFolderTree;
 using platform::FILE_ATTRIBUTE_HIDDEN;
 using platform::FILE_ATTRIBUTE_READONLY;
 using platform::FILE_ATTRIBUTE_SYSTEM;

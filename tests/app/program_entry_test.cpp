@@ -8,15 +8,16 @@
 
 #include "forms/application.h"
 #include "app/main_form.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/form_step1.h"
-#include "platform/sim/console_front_end.h"
+#include "front_ends/console/console_front_end.h"
 #include "setup_exe.h"
 #include "sim_fixture.h"
 
 namespace qr5::app {
 
 using namespace forms;
+using session::Session;
 namespace {
 
 const char* const kTemp = "C:\\WINDOWS\\TEMP\\";
@@ -33,7 +34,7 @@ class ProgramEntryTest : public testing::SimMachineTest {
   }
   int Run(const std::string& input) {
     in.str(input);
-    console = std::make_unique<platform::sim::ConsoleFrontEnd>(in, out);
+    console = std::make_unique<front_ends::ConsoleFrontEnd>(in, out);
     return RunProgram(*console);
   }
   // Forms the console printed, in order.
@@ -60,7 +61,7 @@ class ProgramEntryTest : public testing::SimMachineTest {
 
   std::istringstream in;
   std::ostringstream out;
-  std::unique_ptr<platform::sim::ConsoleFrontEnd> console;
+  std::unique_ptr<front_ends::ConsoleFrontEnd> console;
 };
 
 TEST_F(ProgramEntryTest, CancelOnTheLanguagePage) {

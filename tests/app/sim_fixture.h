@@ -10,7 +10,7 @@
 #include <string>
 
 #include "forms/application.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 
@@ -27,11 +27,11 @@ class SimMachineTest : public ::testing::Test {
     sim_->SetModuleFileName("D:\\QR5_Installer.exe");
     platform::Install(&sim_->machine());
     forms::App().Reset();
-    app::Session() = app::SessionState();
+    session::Session() = session::SessionState();
   }
   void TearDown() override {
     forms::App().Reset();
-    app::Session() = app::SessionState();
+    session::Session() = session::SessionState();
     platform::Install(nullptr);
     sim_.reset();
     std::error_code ignored;

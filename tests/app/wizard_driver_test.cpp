@@ -9,7 +9,7 @@
 
 #include "forms/application.h"
 #include "app/main_form.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "app/wizard_states.h"
 #include "archive/zip_archive.h"
 #include "archive/zip_errors.h"
@@ -26,6 +26,8 @@
 namespace qr5::app {
 
 using namespace forms;
+using session::Session;
+using session::SessionState;
 namespace {
 
 using Trail = std::vector<std::string>;

@@ -13,7 +13,7 @@
 
 #include "forms/application.h"
 #include "app/main_form.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "install/install_fixture.h"
 #include "install/lnk_reader.h"
 #include "install/install_outcome.h"
@@ -46,7 +46,7 @@ class InstallActionsTest : public InstallTest {
     main_ = std::make_unique<app::TMainForm>();
     step5_ = std::make_unique<pages::TFormStep5>();
     pages::FormStep5 = step5_.get();
-    app::SessionState& s = app::Session();
+    session::SessionState& s = session::Session();
     s.LanguageName = "English";
     s.LanguageExt = ".ENG";
     s.LanguageFilePath = s.TempDir + "LANGUAGE.ENG";
@@ -75,7 +75,7 @@ class InstallActionsTest : public InstallTest {
   }
 
   void RunAllActions() {
-    const app::SessionState& s = app::Session();
+    const session::SessionState& s = session::Session();
     main_->DoInstall();
     main_->DoInstallKAVO5DLL();
     main_->DoInstallBDE();
@@ -142,10 +142,10 @@ TEST_F(InstallActionsTest, StoredPathsAreKeptAndEntriesWithoutADotAreLeftOut) {
 
 TEST_F(InstallActionsTest, AnInstallFolderWithATrailingBackslashIsRecordedAsGiven) {
   UseArchive({{"QR5.EXE", "program"}, {"AWARDS/DXCC.DBF", "awards"}});
-  app::Session().InstallDir = "C:\\QR5\\";
+  session::Session().InstallDir = "C:\\QR5\\";
   main_->DoInstall();
   EXPECT_EQ(ReadFile("C:\\QR5\\AWARDS\\DXCC.DBF"), "awards");
-  EXPECT_EQ(app::Session().RecordedInstallDir, "C:\\QR5\\");
+  EXPECT_EQ(session::Session().InstallDir, "C:\\QR5\\");
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "C:\\QR5\\");
   EXPECT_EQ(RegText(kEntryKey, "UninstallString"), "C:\\QR5\\\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(kEntryKey, "DisplayIcon"), "C:\\QR5\\\\QUORLIN5.ICO");
@@ -207,7 +207,7 @@ TEST_F(InstallActionsTest, AMissingSetupFileFailsBothPassesAndWritesNoEngineSett
 
 TEST_F(InstallActionsTest, ASetupWithoutArchiveFailsTheSuitePassWithTheBuiltInTextWhereTheFileHasNone) {
   WriteFile(testing::kSetupExe, std::string(4096, 'M'));
-  WriteFile(app::Session().LanguageFilePath, "[Installer]\r\n");
+  WriteFile(session::Session().LanguageFilePath, "[Installer]\r\n");
   main_->DoInstall();
   ASSERT_TRUE(ReportShortfall());
   ASSERT_EQ(fe_.boxes.size(), 1u);
@@ -228,9 +228,9 @@ TEST_F(InstallActionsTest, KavoLibraryIsCopiedOnlyWhenItLiesBesideTheSetup) {
 
 TEST_F(InstallActionsTest, ADestinationRunningThroughAFileCountsEveryEntryAsNotInstalled) {
   WriteFile("D:\\file.txt", "the user's");
-  app::Session().InstallDir = "D:\\file.txt\\QR5";
+  session::Session().InstallDir = "D:\\file.txt\\QR5";
   main_->DoInstall();
-  const app::InstallShortfall& shortfall = app::Session().Shortfall;
+  const session::InstallShortfall& shortfall = session::Session().Shortfall;
   EXPECT_GT(shortfall.files_not_installed, 150);
   EXPECT_EQ(shortfall.first_file.rfind("D:\\file.txt\\QR5\\", 0), 0u) << shortfall.first_file;
   EXPECT_EQ(ReadFile("D:\\file.txt"), "the user's");
@@ -238,7 +238,7 @@ TEST_F(InstallActionsTest, ADestinationRunningThroughAFileCountsEveryEntryAsNotI
 }
 
 TEST_F(InstallActionsTest, TheUninstallCommandIsQuotedWhenTheFolderHoldsABlankAndTheIconIsNot) {
-  app::Session().InstallDir = "D:\\My Apps\\QR5";
+  session::Session().InstallDir = "D:\\My Apps\\QR5";
   main_->DoInstall();
   EXPECT_TRUE(FileExists("D:\\My Apps\\QR5\\QR5.EXE"));
   EXPECT_EQ(RegText(kEntryKey, "UninstallString"), "\"D:\\My Apps\\QR5\\QR5_UNINSTALLER.EXE\"");
@@ -263,14 +263,14 @@ TEST_F(InstallActionsTest, AKavoLibraryFromAReadOnlyMediumCanBeReplacedByTheNext
 // ---- program group -----------------------------------------------------------
 
 TEST_F(InstallActionsTest, AReadOnlySuiteIniIsToldAndTheGroupStepGoesOn) {
-  app::Session().RecordedInstallDir = "C:\\QR5";
+  session::Session().InstallDir = "C:\\QR5";
   WriteFile("C:\\QR5\\SYSTEM\\QR5.INI", "[Setup]\r\nLanguageFile=QR5_LANGUAGE.ITA\r\n");
   WriteFile("C:\\QR5\\QRVELTA.INI", "[Setup]\r\n");
   WriteFile("C:\\QR5\\HERALDO.INI", "[Setup]\r\n");
   SetReadOnly("C:\\QR5\\QRVELTA.INI");
 
   EXPECT_EQ(ErrorOfGroupStep(), "(no error)");
-  EXPECT_EQ(app::Session().Shortfall.failures, std::vector<std::string>{"C:\\QR5\\QRVELTA.INI"});
+  EXPECT_EQ(session::Session().Shortfall.failures, std::vector<std::string>{"C:\\QR5\\QRVELTA.INI"});
   EXPECT_EQ(ReadFile("C:\\QR5\\QRVELTA.INI"), "[Setup]\r\n");
   EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\HERALDO.INI", "Setup", "LanguageFile", ""),
             "HERALDO_LANGUAGE.ENG");
@@ -279,7 +279,7 @@ TEST_F(InstallActionsTest, AReadOnlySuiteIniIsToldAndTheGroupStepGoesOn) {
 }
 
 TEST_F(InstallActionsTest, OnlyTheInisThatExistAreWrittenAndTheGroupIsFull) {
-  app::Session().RecordedInstallDir = "C:\\QR5";
+  session::Session().InstallDir = "C:\\QR5";
   WriteFile("C:\\QR5\\SYSTEM\\QR5.INI", "; settings\r\n[Window]\r\nLeft=1\r\n");
   main_->CreateProgramGroup(".SWE", "Svenska");
   EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\SYSTEM\\QR5.INI", "Setup", "LanguageFile", ""),
@@ -295,16 +295,16 @@ TEST_F(InstallActionsTest, OnlyTheInisThatExistAreWrittenAndTheGroupIsFull) {
 }
 
 TEST_F(InstallActionsTest, AnEmptyManualsNamePutsTheManualsInTheGroupItself) {
-  app::Session().RecordedInstallDir = "C:\\QR5";
-  app::Session().SuiteTexts["010"] = "";
+  session::Session().InstallDir = "C:\\QR5";
+  session::Session().SuiteTexts["010"] = "";
   main_->CreateProgramGroup(".ENG", "English");
   EXPECT_EQ(List(kGroup).size(), 18u);
   EXPECT_TRUE(FileExists(kGroup + "\\Safekeep-Restore manual.lnk"));
 }
 
 TEST_F(InstallActionsTest, DefaultCaptionsWithASlashStillGiveTheirShortcuts) {
-  app::Session().RecordedInstallDir = "C:\\QR5";
-  app::Session().SuiteTexts.clear();  // no language file: built-in texts
+  session::Session().InstallDir = "C:\\QR5";
+  session::Session().SuiteTexts.clear();  // no language file: built-in texts
   main_->CreateProgramGroup(".ENG", "English");
   const auto link = qr5::test::ReadShellLink(Host(kGroup + "\\Safekeep-Restore.lnk"));
   ASSERT_TRUE(link);
@@ -315,7 +315,7 @@ TEST_F(InstallActionsTest, DefaultCaptionsWithASlashStillGiveTheirShortcuts) {
 
 TEST_F(InstallActionsTest, OnTheWindows95FamilyTheGroupIsTheUsersOwn) {
   SetVersion(1, 4, 10, 0x040A08AE, "A");
-  app::Session().RecordedInstallDir = "C:\\QR5";
+  session::Session().InstallDir = "C:\\QR5";
   main_->CreateProgramGroup(".ENG", "English");
   const std::string group = std::string(kUserProfile) + "\\Start Menu\\Programs\\Quorlin 5";
   EXPECT_EQ(List(group).size(), 10u);
@@ -324,7 +324,7 @@ TEST_F(InstallActionsTest, OnTheWindows95FamilyTheGroupIsTheUsersOwn) {
 
 TEST_F(InstallActionsTest, WithoutAProgramsFolderTheGroupIsSkippedSilently) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer");
-  app::Session().RecordedInstallDir = "C:\\QR5";
+  session::Session().InstallDir = "C:\\QR5";
   WriteFile("C:\\QR5\\HERALDO.INI", "[Setup]\r\n");
   EXPECT_EQ(ErrorOfGroupStep(), "(no error)");
   EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\HERALDO.INI", "Setup", "LanguageFile", ""),

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "forms/application.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 
 namespace qr5::install::testing {
 
@@ -62,7 +62,7 @@ void InstallTest::SetUp() {
 
 void InstallTest::Reopen() {
   forms::App().Reset();
-  app::Session() = app::SessionState();
+  session::Session() = session::SessionState();
   platform::Install(nullptr);
   sim_.reset();
   sim_ = platform::sim::SimMachine::Open(root_);
@@ -76,7 +76,7 @@ void InstallTest::Reopen() {
 
 void InstallTest::TearDown() {
   forms::App().Reset();
-  app::Session() = app::SessionState();
+  session::Session() = session::SessionState();
   platform::Install(nullptr);
   sim_.reset();
   std::error_code ignored;

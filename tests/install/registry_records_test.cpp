@@ -6,10 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "install/engine_settings.h"
 #include "install/install_fixture.h"
-#include "install/record_install_dir.h"
 #include "install/registry_records.h"
 
 namespace qr5::install {
@@ -113,12 +112,6 @@ TEST_F(RegistryRecordsTest, ProgramFilesFolderAsTheSystemRecordsIt) {
   EXPECT_EQ(GetProgramFilesDir(), "D:\\Programme\\");
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
   EXPECT_EQ(GetProgramFilesDir(), "");
-}
-
-TEST_F(RegistryRecordsTest, RecordInstallDirKeepsTheFolderForTheShortcuts) {
-  RecordInstallDir("E:\\Radio\\QR5\\");
-  EXPECT_EQ(app::Session().RecordedInstallDir, "E:\\Radio\\QR5\\");
-  EXPECT_FALSE(Registry().Exists(kUserKey));
 }
 
 // ---- engine settings ---------------------------------------------------------

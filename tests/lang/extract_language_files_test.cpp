@@ -107,8 +107,8 @@ TEST_F(ExtractLanguageFiles, PayloadWithoutLanguageFilesLeavesAnEmptyListAndEngl
   EXPECT_EQ(page.ShowModal(), forms::mrOk);
   EXPECT_TRUE(page.LangCombo.items.empty());
   EXPECT_EQ(page.caption, "Select Setup Language");
-  EXPECT_EQ(app::Session().LanguageExt, ".ENG");
-  EXPECT_EQ(app::Session().LanguageFilePath, TempDir() + "LANGUAGE.ENG");
+  EXPECT_EQ(session::Session().LanguageExt, ".ENG");
+  EXPECT_EQ(session::Session().LanguageFilePath, TempDir() + "LANGUAGE.ENG");
 }
 
 TEST_F(ExtractLanguageFiles, SetupWithoutPayloadTellsTheUserAndTheLanguagePageCancels) {
@@ -127,7 +127,7 @@ TEST_F(ExtractLanguageFiles, SetupWithoutPayloadTellsTheUserAndTheLanguagePageCa
   });
   EXPECT_EQ(page.ShowModal(), forms::mrCancel);
   EXPECT_FALSE(user_acted);
-  EXPECT_EQ(app::Session().LanguageFilePath, "");
+  EXPECT_EQ(session::Session().LanguageFilePath, "");
 }
 
 TEST_F(ExtractLanguageFiles, PayloadCutShortGivesTheSameMessage) {

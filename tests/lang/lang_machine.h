@@ -18,7 +18,7 @@
 
 #include "forms/scripted_front_end.h"
 #include "forms/application.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "platform/platform.h"
 #include "platform/sim/sim_machine.h"
 
@@ -67,19 +67,19 @@ class LangMachine : public ::testing::Test {
     forms::App().Reset();
     forms::App().title = "QR5_Installer";
     forms::App().SetFrontEnd(&front_);
-    app::Session() = app::SessionState{};
-    app::Session().TempDir = platform::Sys().files->GetTempPath();
+    session::Session() = session::SessionState{};
+    session::Session().TempDir = platform::Sys().files->GetTempPath();
   }
 
   void TearDown() override {
     forms::App().Reset();
-    app::Session() = app::SessionState{};
+    session::Session() = session::SessionState{};
     platform::Install(nullptr);
     sim_.reset();
     fs::remove_all(root_);
   }
 
-  const std::string& TempDir() const { return app::Session().TempDir; }
+  const std::string& TempDir() const { return session::Session().TempDir; }
 
   // Writes a file on the simulated machine through the platform layer.
   void PutFile(const std::string& windows_path, const std::string& bytes) {

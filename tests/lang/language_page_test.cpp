@@ -68,7 +68,7 @@ TEST_F(LanguagePage, PreviousLanguageBeatsTheSystemLanguageStandingAfterIt) {
   PutLanguageFile("LANGUAGE.FRA", kFrench);
   PutLanguageFile("LANGUAGE.SWE", "Svenska");
   Show();
-  EXPECT_EQ(app::Session().PreviousLanguage, "Svenska");
+  EXPECT_EQ(session::Session().PreviousLanguage, "Svenska");
   EXPECT_EQ(page_.LangCombo.items, (Items{kFrench, "Svenska"}));
   EXPECT_EQ(page_.LangCombo.item_index, 1);
   ExpectTextsOf("LANGUAGE.SWE");
@@ -136,13 +136,13 @@ TEST_F(LanguagePage, UnnamedSystemLocaleCountsAsEnglish) {
 
 TEST_F(LanguagePage, RegistryRecordsAreReadAtEveryShowing) {
   Show();
-  EXPECT_EQ(app::Session().PreviousLanguage, "");
-  EXPECT_EQ(app::Session().PreviousInstallPath, "");
+  EXPECT_EQ(session::Session().PreviousLanguage, "");
+  EXPECT_EQ(session::Session().PreviousInstallPath, "");
   install::WriteRegLanguage("English");
   install::WriteRegInstallPath("D:\\Tools\\QR5");
   Show();
-  EXPECT_EQ(app::Session().PreviousLanguage, "English");
-  EXPECT_EQ(app::Session().PreviousInstallPath, "D:\\Tools\\QR5");
+  EXPECT_EQ(session::Session().PreviousLanguage, "English");
+  EXPECT_EQ(session::Session().PreviousInstallPath, "D:\\Tools\\QR5");
 }
 
 TEST_F(LanguagePage, RecordsThatAreNotTextCountAsEmptyAndTheListIsStillFilled) {
@@ -159,8 +159,8 @@ TEST_F(LanguagePage, RecordsThatAreNotTextCountAsEmptyAndTheListIsStillFilled) {
   Show();
   EXPECT_EQ(page_.LangCombo.items, (std::vector<std::string>{"English", "Italiano"}));
   EXPECT_EQ(page_.LangCombo.item_index, 1) << "the system language";
-  EXPECT_EQ(app::Session().PreviousLanguage, "");
-  EXPECT_EQ(app::Session().PreviousInstallPath, "");
+  EXPECT_EQ(session::Session().PreviousLanguage, "");
+  EXPECT_EQ(session::Session().PreviousInstallPath, "");
 }
 
 TEST_F(LanguagePage, OkRecordsNameExtensionAndFileOfTheChosenEntry) {
@@ -171,9 +171,9 @@ TEST_F(LanguagePage, OkRecordsNameExtensionAndFileOfTheChosenEntry) {
   front_.steps.push_back([this] { page_.SelectItem("LangCombo", 2); });
   front_.steps.push_back([this] { page_.Click("OKButton"); });
   EXPECT_EQ(page_.ShowModal(), forms::mrOk);
-  EXPECT_EQ(app::Session().LanguageName, kSpanish);
-  EXPECT_EQ(app::Session().LanguageExt, ".SPA");
-  EXPECT_EQ(app::Session().LanguageFilePath, TempDir() + "LANGUAGE.SPA");
+  EXPECT_EQ(session::Session().LanguageName, kSpanish);
+  EXPECT_EQ(session::Session().LanguageExt, ".SPA");
+  EXPECT_EQ(session::Session().LanguageFilePath, TempDir() + "LANGUAGE.SPA");
 }
 
 TEST_F(LanguagePage, EntryOutsideTheTableLeadsToTheEnglishFile) {
@@ -181,9 +181,9 @@ TEST_F(LanguagePage, EntryOutsideTheTableLeadsToTheEnglishFile) {
   Show();
   page_.SelectItem("LangCombo", 0);
   page_.OKButtonClick();
-  EXPECT_EQ(app::Session().LanguageName, "Deutsch");
-  EXPECT_EQ(app::Session().LanguageExt, ".ENG");
-  EXPECT_EQ(app::Session().LanguageFilePath, TempDir() + "LANGUAGE.ENG");
+  EXPECT_EQ(session::Session().LanguageName, "Deutsch");
+  EXPECT_EQ(session::Session().LanguageExt, ".ENG");
+  EXPECT_EQ(session::Session().LanguageFilePath, TempDir() + "LANGUAGE.ENG");
 }
 
 TEST_F(LanguagePage, WithoutLanguageFilesTheListIsEmptyAndOkGivesEnglish) {
@@ -192,9 +192,9 @@ TEST_F(LanguagePage, WithoutLanguageFilesTheListIsEmptyAndOkGivesEnglish) {
   EXPECT_EQ(page_.ShowModal(), forms::mrOk);
   EXPECT_TRUE(page_.LangCombo.items.empty());
   ExpectBuiltInTexts();
-  EXPECT_EQ(app::Session().LanguageName, "");
-  EXPECT_EQ(app::Session().LanguageExt, ".ENG");
-  EXPECT_EQ(app::Session().LanguageFilePath, TempDir() + "LANGUAGE.ENG");
+  EXPECT_EQ(session::Session().LanguageName, "");
+  EXPECT_EQ(session::Session().LanguageExt, ".ENG");
+  EXPECT_EQ(session::Session().LanguageFilePath, TempDir() + "LANGUAGE.ENG");
 }
 
 TEST_F(LanguagePage, CancelEndsTheSetupAndLeavesTheChoiceUnset) {
@@ -205,9 +205,9 @@ TEST_F(LanguagePage, CancelEndsTheSetupAndLeavesTheChoiceUnset) {
   front_.steps.push_back([this] { page_.Click("CancelButton"); });
   EXPECT_EQ(page_.ShowModal(), forms::mrCancel);
   EXPECT_TRUE(forms::App().MainFormIsClosed());
-  EXPECT_EQ(app::Session().LanguageName, "");
-  EXPECT_EQ(app::Session().LanguageExt, "");
-  EXPECT_EQ(app::Session().LanguageFilePath, "");
+  EXPECT_EQ(session::Session().LanguageName, "");
+  EXPECT_EQ(session::Session().LanguageExt, "");
+  EXPECT_EQ(session::Session().LanguageFilePath, "");
   app::MainForm = nullptr;
 }
 
@@ -219,7 +219,7 @@ TEST_F(LanguagePage, ClosingTheWindowCancelsWithoutClosingTheMainForm) {
   front_.steps.push_back([this] { page_.CloseByFrame(); });
   EXPECT_EQ(page_.ShowModal(), forms::mrCancel);
   EXPECT_FALSE(forms::App().MainFormIsClosed());
-  EXPECT_EQ(app::Session().LanguageFilePath, "");
+  EXPECT_EQ(session::Session().LanguageFilePath, "");
   app::MainForm = nullptr;
 }
 
@@ -228,7 +228,7 @@ TEST_F(LanguagePage, EscapeAndEnterAnswerLikeTheButtons) {
   PutLanguageFile("LANGUAGE.ITA", "Italiano");
   front_.steps.push_back([this] { page_.KeyDown(forms::Key::kEnter); });
   EXPECT_EQ(page_.ShowModal(), forms::mrOk);
-  EXPECT_EQ(app::Session().LanguageExt, ".ITA");
+  EXPECT_EQ(session::Session().LanguageExt, ".ITA");
   front_.steps.push_back([this] { page_.KeyDown(forms::Key::kEscape); });
   EXPECT_EQ(page_.ShowModal(), forms::mrCancel);
 }

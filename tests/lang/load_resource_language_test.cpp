@@ -20,7 +20,7 @@ class LoadResourceLanguage : public LangMachine {
     main_form_.reset();
     LangMachine::TearDown();
   }
-  std::map<std::string, std::string>& Texts() { return app::Session().SuiteTexts; }
+  std::map<std::string, std::string>& Texts() { return session::Session().SuiteTexts; }
   std::unique_ptr<app::TMainForm> main_form_;
 };
 

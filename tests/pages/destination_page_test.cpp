@@ -19,16 +19,16 @@ TEST_F(DestinationPageTest, DefaultAndRecordedFolders) {
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "C:\\QR5");
-  EXPECT_EQ(app::Session().InstallDir, "C:\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "C:\\QR5");
   EXPECT_EQ(step4_->Get("BrowseButton").text, "B&rowse...");
   EXPECT_EQ(step4_->Get("Label3").text, "At least 10 MB of free disk space is required.");
   EXPECT_EQ(step4_->RequiredFreeSpace(), 0) << "the English file has no \"4_006\"";
 
-  app::Session().PreviousInstallPath = "D:\\Ham\\QR5";
+  session::Session().PreviousInstallPath = "D:\\Ham\\QR5";
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "D:\\Ham\\QR5");
-  EXPECT_EQ(app::Session().InstallDir, "D:\\Ham\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "D:\\Ham\\QR5");
 }
 
 TEST_F(DestinationPageTest, FreeSpaceEqualToTheRequirementPasses) {
@@ -97,7 +97,7 @@ TEST_F(DestinationPageTest, TheRequirementIsComputedIn64Bits) {
 
 TEST_F(DestinationPageTest, ARecordedFolderBelowWhatIsNowAFileIsRefusedWithThePathError) {
   WriteFile("D:\\file.txt", "a file");
-  app::Session().PreviousInstallPath = "D:\\file.txt\\QR5";
+  session::Session().PreviousInstallPath = "D:\\file.txt\\QR5";
   std::string message;
   Then([&] { step4_->Click("NextButton"); });
   Then([&] {
@@ -113,7 +113,7 @@ TEST_F(DestinationPageTest, ARecordedFolderBelowWhatIsNowAFileIsRefusedWithThePa
 
 TEST_F(DestinationPageTest, SpaceThatCannotBeDeterminedPasses) {
   SetInstallerText("4_006", "10");
-  app::Session().PreviousInstallPath = "Q:\\QR5";  // no such drive
+  session::Session().PreviousInstallPath = "Q:\\QR5";  // no such drive
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Shown("TDlgError"), 0);
@@ -150,12 +150,12 @@ TEST_F(DestinationPageTest, BrowseFromTheDefaultOpensAtTheRootOfC) {
   EXPECT_EQ(tree_at, "C:\\");
   EXPECT_EQ(field_at, "C:\\QR5");
   EXPECT_EQ(Folder(), "D:\\QR5");
-  EXPECT_EQ(app::Session().InstallDir, "D:\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "D:\\QR5");
 }
 
 TEST_F(DestinationPageTest, TheProductFolderIsFoundWithoutRegardToCase) {
   MakeDir("C:\\Apps");
-  app::Session().PreviousInstallPath = "C:\\Apps\\qr5";
+  session::Session().PreviousInstallPath = "C:\\Apps\\qr5";
   std::string tree_at;
   Then([&] { step4_->Click("BrowseButton"); });
   Then([&] {
@@ -165,7 +165,7 @@ TEST_F(DestinationPageTest, TheProductFolderIsFoundWithoutRegardToCase) {
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(tree_at, "C:\\Apps");
-  EXPECT_EQ(app::Session().InstallDir, "C:\\Apps\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "C:\\Apps\\QR5");
 }
 
 TEST_F(DestinationPageTest, CancelInTheBrowseDialogChangesNothing) {
@@ -178,7 +178,7 @@ TEST_F(DestinationPageTest, CancelInTheBrowseDialogChangesNothing) {
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "C:\\QR5");
-  EXPECT_EQ(app::Session().InstallDir, "C:\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "C:\\QR5");
 }
 
 TEST_F(DestinationPageTest, BackDiscardsTheBrowsedFolder) {
@@ -190,12 +190,12 @@ TEST_F(DestinationPageTest, BackDiscardsTheBrowsedFolder) {
   });
   Then([&] { step4_->Click("BackButton"); });
   EXPECT_EQ(ShowPage(), forms::mrBack);
-  EXPECT_EQ(app::Session().InstallDir, "D:\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "D:\\QR5");
 
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "C:\\QR5");
-  EXPECT_EQ(app::Session().InstallDir, "C:\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "C:\\QR5");
 }
 
 TEST_F(DestinationPageTest, ATypedNewFolderEndsUpOnThePage) {
@@ -208,7 +208,7 @@ TEST_F(DestinationPageTest, ATypedNewFolderEndsUpOnThePage) {
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Folder(), "D:\\New\\QR5");
-  EXPECT_EQ(app::Session().InstallDir, "D:\\New\\QR5");
+  EXPECT_EQ(session::Session().InstallDir, "D:\\New\\QR5");
   EXPECT_EQ(Files().GetFileAttributes("D:\\New"), platform::INVALID_FILE_ATTRIBUTES);
 }
 

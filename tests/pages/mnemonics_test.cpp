@@ -24,7 +24,7 @@ TEST_F(MnemonicsTest, EveryFormOfEveryLanguageFileHasUniqueMnemonics) {
     if (name.rfind("LANGUAGE.", 0) == 0) files.push_back(entry.path());
   }
   ASSERT_GE(files.size(), 6u);
-  app::SessionState& session = app::Session();
+  session::SessionState& session = session::Session();
   for (const fs::path& file : files) {
     WriteFile(session.LanguageFilePath, testing::ReadHostFile(file.string()));
     forms::Form* forms_shown[] = {step2_.get(), step3_.get(), step4_.get(), step5_.get(),

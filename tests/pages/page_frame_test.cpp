@@ -131,7 +131,7 @@ TEST_F(PageFrameTest, AMissingKeyGivesAnEmptyText) {
   const size_t at = text.find(line);
   ASSERT_NE(at, std::string::npos);
   text.erase(at, line.size());
-  WriteFile(app::Session().LanguageFilePath, text);
+  WriteFile(session::Session().LanguageFilePath, text);
 
   step2_->Get("NextButton").text = "built in";
   Then([&] { step2_->Click("NextButton"); });
@@ -141,7 +141,7 @@ TEST_F(PageFrameTest, AMissingKeyGivesAnEmptyText) {
 }
 
 TEST_F(PageFrameTest, NoLanguageFileGivesEmptyTextsAndWorkingPages) {
-  app::Session().LanguageFilePath = "";
+  session::Session().LanguageFilePath = "";
   Then([&] { step2_->CloseByFrame(); });
   Then([&] {
     EXPECT_EQ(exit_->Get("YesButton").text, "");

@@ -17,7 +17,7 @@
 
 #include "forms/application.h"
 #include "forms/scripted_front_end.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
 #include "pages/form_exit_setup.h"
@@ -58,8 +58,8 @@ class PagesTest : public ::testing::Test {
     forms::App().title = "QR5_Installer";
     forms::App().SetFrontEnd(&fe_);
 
-    app::Session() = app::SessionState{};
-    app::SessionState& s = app::Session();
+    session::Session() = session::SessionState{};
+    session::SessionState& s = session::Session();
     s.TempDir = kTemp;
     s.LanguageName = "English";
     s.LanguageExt = ".ENG";
@@ -132,7 +132,7 @@ class PagesTest : public ::testing::Test {
     std::filesystem::create_directories(root_ / "drives" / std::string(1, letter));
   }
   void SetInstallerText(const std::string& key, const std::string& value) {
-    ASSERT_TRUE(platform::Sys().profile->WriteString(app::Session().LanguageFilePath,
+    ASSERT_TRUE(platform::Sys().profile->WriteString(session::Session().LanguageFilePath,
                                                      "Installer", key, value));
   }
 

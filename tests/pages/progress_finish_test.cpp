@@ -70,8 +70,8 @@ class FinishPageTest : public PagesTest {
  protected:
   void SetUp() override {
     PagesTest::SetUp();
-    app::SessionState& s = app::Session();
-    s.RecordedInstallDir = "C:\\QR5";
+    session::SessionState& s = session::Session();
+    s.InstallDir = "C:\\QR5";
     s.SuiteTexts["001"] = "Quorlin 5";
     s.SuiteTexts["009"] = "Heraldo";
     startup_ = install::GetShellFolder(install::sfStartUp);
@@ -116,8 +116,8 @@ TEST_F(FinishPageTest, FinishWithBothBoxesMakesBothShortcuts) {
 }
 
 TEST_F(FinishPageTest, TheCaptionsAreTheChosenLanguagesSuiteTexts) {
-  app::Session().SuiteTexts["001"] = "Quorlin Cinque";
-  app::Session().SuiteTexts["009"] = "Araldo";
+  session::Session().SuiteTexts["001"] = "Quorlin Cinque";
+  session::Session().SuiteTexts["009"] = "Araldo";
   Then([&] { step6_->KeyDown(Key::kEnter); });  // Enter presses Finish
   EXPECT_EQ(step6_->ShowModal(), forms::mrOk);
   EXPECT_TRUE(Exists(startup_ + "\\Araldo.lnk"));

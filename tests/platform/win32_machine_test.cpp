@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "contract_helpers.h"
-#include "platform/win32/win32_front_end.h"
+#include "front_ends/win32/win32_front_end.h"
 
 #include <windows.h>
 // The interface's methods, not the generic macros of <windows.h>.
@@ -106,7 +106,7 @@ TEST(Win32Machine, ConvertsOemTextByteForByte) {
 }
 
 TEST(Win32FrontEnd, EndsTheWaitWhenNothingCanArrive) {
-  qr5::platform::win32::Win32FrontEnd front_end(::GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  qr5::front_ends::win32::Win32FrontEnd front_end(::GetModuleHandleA(nullptr), SW_SHOWNORMAL);
   MSG stale;
   while (::PeekMessageA(&stale, nullptr, 0, 0, PM_REMOVE)) {
   }

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "app/program_entry.h"
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "forms/application.h"
 #include "install/install_fixture.h"
 #include "pages/form_step1.h"
@@ -22,8 +22,8 @@
 #include "pages/form_step3.h"
 #include "pages/form_step4.h"
 #include "pages/form_step6.h"
-#include "uninstall/program_entry.h"
-#include "uninstall/uninstall_driver.h"
+#include "uninstall_app/program_entry.h"
+#include "uninstall_app/uninstall_driver.h"
 
 namespace qr5::uninstall {
 namespace {
@@ -113,7 +113,7 @@ class UninstallTest : public InstallTest {
       pages::FormStep3->Click("NextButton");
     });
     fe_.steps.push_back([dir] {
-      app::Session().InstallDir = dir;
+      session::Session().InstallDir = dir;
       pages::FormStep4->Click("NextButton");
     });
     fe_.steps.push_back([] { pages::FormStep6->Click("FinishButton"); });

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/session_state.h"
+#include "session/session_state.h"
 #include "forms/application.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
@@ -27,7 +27,7 @@
 #include "pages/form_step4.h"
 #include "pages/form_step5.h"
 #include "pages/form_step6.h"
-#include "platform/win32/win32_front_end.h"
+#include "front_ends/win32/win32_front_end.h"
 #include "platform/win32/win32_machine.h"
 
 // After the setup's headers: <windows.h> turns some of their names into macros.
@@ -354,8 +354,8 @@ int LayoutChecks(const std::string& folder) {
     ::CreateDirectoryA(temp.c_str(), nullptr);
     ::CopyFileA((folder + "\\" + name).c_str(), (temp + "LANGUAGE" + ext).c_str(), FALSE);
     ::CopyFileA((folder + "\\LICENSE" + ext).c_str(), (temp + "LICENSE" + ext).c_str(), FALSE);
-    qr5::app::SessionState& s = qr5::app::Session();
-    s = qr5::app::SessionState{};
+    qr5::session::SessionState& s = qr5::session::Session();
+    s = qr5::session::SessionState{};
     s.TempDir = temp;
     s.LanguageExt = ext;
     s.LanguageFilePath = temp + "LANGUAGE" + ext;
@@ -405,7 +405,7 @@ int main(int argc, char** argv) {
   qr5::platform::win32::Win32Machine machine;
   qr5::platform::Install(&machine.machine());
   qr5::platform::Sys().com->Initialize();
-  qr5::platform::win32::Win32FrontEnd front_end(::GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+  qr5::front_ends::win32::Win32FrontEnd front_end(::GetModuleHandleA(nullptr), SW_SHOWNORMAL);
   qr5::forms::App().SetFrontEnd(&front_end);
   const std::string mode = argc >= 2 ? argv[1] : "";
   int code = 2;

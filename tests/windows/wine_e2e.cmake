@@ -36,7 +36,7 @@ endif()
 # The forms in the real front end, in this process, on an Xvfb display: the
 # folder tree, and the layout of every page in every language of the payload.
 add_executable(check_forms ${CMAKE_CURRENT_LIST_DIR}/check_forms.cpp)
-target_link_libraries(check_forms PRIVATE qr5_core qr5_platform)
+target_link_libraries(check_forms PRIVATE qr5_app qr5_front_end qr5_platform)
 foreach(mode tree layout)
   add_test(NAME wine_forms_${mode}
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_forms.sh ${CMAKE_BINARY_DIR}/wine-forms

@@ -1,0 +1,58 @@
+// TMainForm's steps that the wizard driver runs: each hands the archive
+// component, the folders and the language of this session to the language
+// or install layer that does the work.
+#include "app/main_form.h"
+
+#include "archive/zip_archive.h"
+#include "forms/application.h"
+#include "install/install_engine.h"
+#include "install/install_helper_library.h"
+#include "install/install_suite.h"
+#include "install/program_group.h"
+#include "lang/extract_language_files.h"
+#include "lang/suite_texts.h"
+#include "platform/platform.h"
+#include "session/session_state.h"
+
+namespace qr5::app {
+
+using session::Session;
+
+namespace {
+
+std::string SetupFile() { return platform::Sys().files->GetModuleFileName(); }
+
+}  // namespace
+
+// Without the language files the setup cannot go on: the user is told so
+// and the application asked to end; the language page then returns Cancel.
+void TMainForm::DoExtractLanguageFiles() {
+  if (lang::ExtractLanguageFiles(*ZipArchive1, SetupFile(), Session().TempDir)) return;
+  forms::App().MessageBox(lang::kNoPayloadMessage, forms::App().title, platform::MB_OK);
+  forms::App().Terminate();
+}
+
+void TMainForm::LoadResourceLanguage(const std::string& path) {
+  for (auto& [key, text] : lang::LoadSuiteTexts(path)) Session().SuiteTexts[key] = std::move(text);
+}
+
+void TMainForm::DoInstall() {
+  ZipArchive1TotalPercentDone(0);
+  const session::SessionState& session = Session();
+  install::InstallSuite(*ZipArchive1, SetupFile(), session.InstallDir, session.LanguageName);
+}
+
+void TMainForm::DoInstallKAVO5DLL() {
+  install::InstallHelperLibrary(Session().SetupDir, Session().InstallDir);
+}
+
+void TMainForm::DoInstallBDE() {
+  ZipArchive1TotalPercentDone(0);
+  install::InstallDatabaseEngine(*ZipArchive1, SetupFile());
+}
+
+void TMainForm::CreateProgramGroup(const std::string& ext, const std::string& name) {
+  install::CreateProgramGroup(Session().InstallDir, ext, name);
+}
+
+}  // namespace qr5::app

@@ -1,0 +1,56 @@
+#include "install/install_suite.h"
+
+#include "archive/zip_archive.h"
+#include "install/install_outcome.h"
+#include "install/registry_key.h"
+#include "install/registry_records.h"
+#include "lang/strip_trailing_backslash.h"
+
+namespace qr5::install {
+
+namespace {
+
+// The suite's folders first, then everything else; "*.*" alone would select
+// the same entries, the folder patterns only document the layout.
+constexpr const char* kSuitePatterns[] = {
+    "AWARDS\\*.*", "BACKUP\\*.*", "CHECK\\*.*",  "CLUSTER\\*.*", "DOC\\*.*",
+    "FILES\\*.*",  "IMAGES\\*.*", "LOG\\*.*",    "MANAGER\\*.*", "MAPS\\*.*",
+    "QSL\\*.*",    "RADIO\\*.*",  "SOUND\\*.*",  "SYSTEM\\*.*",  "*.*",
+};
+
+}  // namespace
+
+void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
+                  const std::string& install_dir, const std::string& language_name) {
+  // Only the next run's preselection depends on the record: the suite is
+  // installed without it, and the user told.
+  try {
+    WriteRegLanguage(language_name);
+    WriteRegInstallPath(install_dir);
+  } catch (const ERegistryException&) {
+    NoteFailure(kUserRecordKey);
+  }
+
+  try {
+    PassWatch watch(zip);
+    zip.SetZipName(setup_file);
+    zip.RecreateDirs = true;
+    zip.RetainAttributes = true;
+    zip.LoadDirectory();
+    for (const char* pattern : kSuitePatterns) zip.FilesList.push_back(pattern);
+    zip.SetDestDir(lang::StripTrailingBackslash(install_dir));
+    zip.ExtractSelected();
+  } catch (...) {
+    NoteExtractionFailure();
+  }
+
+  // Written also after a failure, so that what was installed can be
+  // removed; the folder as it was given, trailing backslash or not.
+  try {
+    WriteUninstallEntry(UninstallCommand(install_dir), install_dir + "\\QUORLIN5.ICO");
+  } catch (const ERegistryException&) {
+    NoteFailure(kUninstallEntryKey);
+  }
+}
+
+}  // namespace qr5::install
