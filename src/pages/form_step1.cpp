@@ -4,6 +4,7 @@
 
 #include "session/session_state.h"
 #include "forms/application.h"
+#include "forms/wizard_frame.h"
 #include "install/registry_records.h"
 #include "lang/ini_file.h"
 #include "lang/installed_language_name.h"
@@ -21,47 +22,33 @@ namespace {
 // directory and archive.
 constexpr uint32_t kAnyFile = 63;
 
-forms::Control MakeControl(const char* name, forms::ControlKind kind, const char* text, int left,
-                         int top, int width, int height) {
-  forms::Control control;
-  control.name = name;
-  control.kind = kind;
-  control.text = text;
-  control.left = left;
-  control.top = top;
-  control.width = width;
-  control.height = height;
-  return control;
-}
-
 forms::Control& AddImage(forms::Form& form) {
-  forms::Control image = MakeControl("Image1", forms::ControlKind::kImage, "", 8, 8, 32, 33);
+  forms::Control image = forms::MakeControl("Image1", forms::ControlKind::kImage, 8, 8, 32, 33);
   image.picture = "language";
   return form.Add(std::move(image));
 }
 
 forms::Control& AddLabel(forms::Form& form) {
-  forms::Control label =
-      MakeControl("LabelSelectLanguage", forms::ControlKind::kLabel,
-                  "Select the language to use during the installation:", 48, 8, 241, 33);
-  label.word_wrap = true;
-  return form.Add(std::move(label));
+  forms::Control& label = forms::AddLabel(form, "LabelSelectLanguage", 48, 8, 241, 33);
+  label.text = "Select the language to use during the installation:";
+  return label;
 }
 
 forms::Control& AddCombo(forms::Form& form) {
-  forms::Control combo = MakeControl("LangCombo", forms::ControlKind::kComboBox, "", 48, 50, 241, 21);
+  forms::Control combo = forms::MakeControl("LangCombo", forms::ControlKind::kComboBox, 48, 50, 241, 21);
   combo.tab_stop = true;
   return form.Add(std::move(combo));
 }
 
+// The dialog's buttons stand two pixels taller than a wizard page's.
 forms::Control& AddButton(forms::Form& form, const char* name, const char* text, int left,
-                        int modal_result) {
-  forms::Control button = MakeControl(name, forms::ControlKind::kButton, text, left, 90, 75, 25);
-  button.modal_result = modal_result;
+                          int modal_result) {
+  forms::Control& button = forms::AddButton(form, name, left, 90, modal_result);
+  button.text = text;
+  button.height = 25;
   button.is_default = modal_result == forms::mrOk;
   button.is_cancel = modal_result == forms::mrCancel;
-  button.tab_stop = true;
-  return form.Add(std::move(button));
+  return button;
 }
 
 }  // namespace

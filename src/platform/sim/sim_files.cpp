@@ -1,3 +1,5 @@
+// The simulated machine's files and folders: attributes, deletion, copies,
+// moves, folders and drives over the host folders of its drives.
 #include "platform/sim/sim_files.h"
 
 #include <dirent.h>
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/sim/sim_codepage.h"
+#include "platform/sim/sim_host_calls.h"
 #include "platform/sim/sim_host_io.h"
 #include "platform/sim/sim_short_names.h"
 #include "platform/sim/sim_wildcard.h"
@@ -18,171 +21,6 @@
 namespace qr5::platform::sim {
 
 namespace {
-
-constexpr uint32_t kErrorNegativeSeek = 131;
-constexpr uint32_t kErrorGenFailure = 31;
-// 100 ns intervals between 1601-01-01 and 1970-01-01.
-constexpr int64_t kUnixEpochAsFileTime = 116444736000000000LL;
-
-uint32_t ErrnoToWindows(int error) {
-  switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES: case EPERM: case EROFS: return ERROR_ACCESS_DENIED;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case ENOSPC: case EDQUOT: return ERROR_DISK_FULL;
-    case ENAMETOOLONG: return kErrorFilenameExcedRange;
-    case EBUSY: return kErrorSharingViolation;
-    default: return kErrorGenFailure;
-  }
-}
-
-bool HostStat(const std::string& path, struct stat* st) { return ::stat(path.c_str(), st) == 0; }
-
-std::pair<dev_t, ino_t> Identity(const struct stat& st) { return {st.st_dev, st.st_ino}; }
-
-bool Writes(OpenMode mode) { return mode == OpenMode::kReadWrite || mode == OpenMode::kCreateAlways; }
-
-bool WriteAll(int fd, const void* data, size_t size) {
-  const auto* bytes = static_cast<const char*>(data);
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t put = ::write(fd, bytes + done, size - done);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(put);
-  }
-  return true;
-}
-
-class SimFileSearch : public FileSearch {
- public:
-  SimFileSearch(SimContext& ctx, std::vector<FindData> found) : ctx_(ctx), found_(std::move(found)) {}
-  const FindData& Current() const override { return found_[index_]; }
-  bool Next() override {
-    if (index_ + 1 >= found_.size()) {
-      ctx_.last_error = ERROR_NO_MORE_FILES;
-      return false;
-    }
-    ++index_;
-    return true;
-  }
-
- private:
-  SimContext& ctx_;
-  std::vector<FindData> found_;
-  size_t index_ = 0;
-};
-
-class SimFile : public File {
- public:
-  SimFile(SimContext& ctx, int fd, OpenMode mode, char drive)
-      : ctx_(ctx), fd_(fd), mode_(mode), drive_(drive) {
-    struct stat st;
-    if (::fstat(fd_, &st) == 0) {
-      identity_ = Identity(st);
-      counted_ = true;
-      Count(+1);
-    }
-  }
-  ~SimFile() override {
-    if (counted_) Count(-1);
-    ::close(fd_);
-  }
-
-  bool Read(void* buffer, uint32_t size, uint32_t* got) override {
-    *got = 0;
-    if (mode_ == OpenMode::kCreateAlways) return Fail(ERROR_ACCESS_DENIED);
-    auto* bytes = static_cast<char*>(buffer);
-    while (*got < size) {
-      const ssize_t n = ::read(fd_, bytes + *got, size - *got);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return Fail(ErrnoToWindows(errno));
-      }
-      if (n == 0) break;
-      *got += static_cast<uint32_t>(n);
-    }
-    return true;
-  }
-
-  bool Write(const void* buffer, uint32_t size) override {
-    if (!Writes(mode_)) return Fail(ERROR_ACCESS_DENIED);
-    const int64_t position = Position();
-    const int64_t length = Size();
-    const int64_t growth = std::max<int64_t>(0, position + size - length);
-    const auto limit = ctx_.config.free_space.find(drive_);
-    if (growth > 0 && limit != ctx_.config.free_space.end() &&
-        growth > limit->second - ctx_.bytes_added[drive_]) {
-      return Fail(ERROR_DISK_FULL);
-    }
-    if (!WriteAll(fd_, buffer, size)) return Fail(ErrnoToWindows(errno));
-    ctx_.bytes_added[drive_] += growth;
-    return true;
-  }
-
-  bool Seek(int64_t position) override {
-    if (position < 0) return Fail(kErrorNegativeSeek);
-    if (::lseek(fd_, position, SEEK_SET) < 0) return Fail(ErrnoToWindows(errno));
-    return true;
-  }
-  int64_t Position() override { return ::lseek(fd_, 0, SEEK_CUR); }
-  int64_t Size() override {
-    struct stat st;
-    return ::fstat(fd_, &st) == 0 ? st.st_size : -1;
-  }
-  bool GetTime(FileTime* last_write) override {
-    struct stat st;
-    if (::fstat(fd_, &st) != 0) return Fail(ErrnoToWindows(errno));
-    *last_write = HostTimeToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
-    return true;
-  }
-  bool SetTime(FileTime last_write) override {
-    if (!Writes(mode_)) return Fail(ERROR_ACCESS_DENIED);
-    const int64_t since_1970 = static_cast<int64_t>(last_write) - kUnixEpochAsFileTime;
-    int64_t seconds = since_1970 / 10000000;
-    int64_t rest = since_1970 % 10000000;
-    if (rest < 0) {
-      rest += 10000000;
-      --seconds;
-    }
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = static_cast<time_t>(seconds);
-    times[1].tv_nsec = static_cast<long>(rest * 100);
-    if (::futimens(fd_, times) != 0) return Fail(ErrnoToWindows(errno));
-    return true;
-  }
-  bool Flush() override {
-    if (!Writes(mode_)) return true;
-    if (::fdatasync(fd_) != 0) return Fail(ErrnoToWindows(errno));
-    return true;
-  }
-
- private:
-  bool Fail(uint32_t code) {
-    ctx_.last_error = code;
-    return false;
-  }
-  void Count(int step) {
-    SimContext::OpenHandles& open = ctx_.open_files[identity_];
-    open.handles += step;
-    if (Writes(mode_)) open.writers += step;
-    if (mode_ == OpenMode::kReadDenyWrite) open.deny_writers += step;
-    if (open.handles <= 0) ctx_.open_files.erase(identity_);
-  }
-
-  SimContext& ctx_;
-  int fd_;
-  OpenMode mode_;
-  char drive_;
-  std::pair<dev_t, ino_t> identity_{};
-  bool counted_ = false;
-};
 
 const char* ErrorText(uint32_t code) {
   switch (code) {
@@ -242,15 +80,15 @@ bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
 
 bool SimFileSystem::IsOpen(const std::string& host) {
   struct stat st;
-  return HostStat(host, &st) && ctx_.open_files.count(Identity(st)) > 0;
+  return HostStat(host, &st) && ctx_.open_files.count(HostIdentity(st)) > 0;
 }
 
 bool SimFileSystem::SharingRefuses(const std::string& host, OpenMode mode) {
   struct stat st;
   if (!HostStat(host, &st)) return false;
-  const auto it = ctx_.open_files.find(Identity(st));
+  const auto it = ctx_.open_files.find(HostIdentity(st));
   if (it == ctx_.open_files.end()) return false;
-  if (Writes(mode) && it->second.deny_writers > 0) return true;
+  if (OpensForWriting(mode) && it->second.deny_writers > 0) return true;
   return mode == OpenMode::kReadDenyWrite && it->second.writers > 0;
 }
 
@@ -278,97 +116,6 @@ bool SimFileSystem::WriteWholeFile(const std::string& path, const std::string& d
   return true;
 }
 
-std::unique_ptr<FileSearch> SimFileSystem::FindFirst(const std::string& path_mask,
-                                                     uint32_t attribute_mask) {
-  std::string folder;
-  std::string mask = path_mask;
-  const size_t sep = path_mask.find_last_of("\\/");
-  if (sep != std::string::npos) {
-    folder = path_mask.substr(0, sep + 1);
-    mask = path_mask.substr(sep + 1);
-  } else if (path_mask.size() >= 2 && path_mask[1] == ':') {
-    folder = path_mask.substr(0, 2);
-    mask = path_mask.substr(2);
-  }
-  if (path_mask.size() >= 260) {
-    Fail(kErrorFilenameExcedRange);
-    return nullptr;
-  }
-  if (mask.empty()) {
-    Fail(ERROR_FILE_NOT_FOUND);
-    return nullptr;
-  }
-  for (char c : mask) {
-    if (static_cast<unsigned char>(c) < 0x20 || std::string("<>:\"|").find(c) != std::string::npos) {
-      Fail(ERROR_INVALID_NAME);
-      return nullptr;
-    }
-  }
-  WindowsPath dir_path;
-  HostLocation dir;
-  if (!Locate(folder.empty() ? ctx_.current_dir : folder, &dir_path, &dir)) return nullptr;
-  if (!dir.exists || !dir.is_dir) {
-    Fail(ERROR_PATH_NOT_FOUND);
-    return nullptr;
-  }
-
-  std::vector<std::string> names;
-  if (!dir_path.IsRoot()) {
-    names.push_back(".");
-    names.push_back("..");
-  }
-  std::vector<std::string> host_names;
-  if (DIR* handle = ::opendir(dir.host.c_str())) {
-    while (dirent* entry = ::readdir(handle)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") host_names.push_back(name);
-    }
-    ::closedir(handle);
-  }
-
-  const uint32_t excluded = ~attribute_mask & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                               FILE_ATTRIBUTE_VOLUME | FILE_ATTRIBUTE_DIRECTORY);
-  bool any_match = false;
-  std::vector<FindData> found;
-  auto consider = [&](const std::string& ansi, const std::string& host) {
-    struct stat st;
-    if (!HostStat(host, &st)) return;
-    FindData data;
-    data.name = ansi;
-    const bool dot_entry = ansi == "." || ansi == "..";
-    data.short_name = dot_entry || IsLegalShortName(ansi) ? "" : MakeShortName(ansi);
-    if (!WildcardMatch(mask, data.name) &&
-        (data.short_name.empty() || !WildcardMatch(mask, data.short_name))) {
-      return;
-    }
-    any_match = true;
-    const bool is_dir = S_ISDIR(st.st_mode);
-    data.attributes = ctx_.attributes.Get(host, is_dir);
-    if (data.attributes & excluded) return;
-    data.size = is_dir ? 0 : static_cast<uint64_t>(st.st_size);
-    data.last_write = HostTimeToFileTime(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
-    found.push_back(std::move(data));
-  };
-  for (const std::string& dot : names) consider(dot, dot == "." ? dir.host : dir.host + "/..");
-  for (const std::string& host_name : host_names) {
-    bool exact = true;
-    const std::string ansi = Utf8ToAnsi(host_name, &exact);
-    // A host name Windows could not spell is out of reach of this machine.
-    if (!exact || ansi.find_first_of("\\/:*?\"<>|") != std::string::npos) continue;
-    consider(ansi, dir.host + "/" + host_name);
-  }
-  std::stable_sort(found.begin(), found.end(), [](const FindData& a, const FindData& b) {
-    const bool a_dot = a.name == "." || a.name == "..";
-    const bool b_dot = b.name == "." || b.name == "..";
-    if (a_dot != b_dot) return a_dot;
-    return AnsiUpper(a.name) < AnsiUpper(b.name);
-  });
-  if (found.empty()) {
-    Fail(any_match ? ERROR_NO_MORE_FILES : ERROR_FILE_NOT_FOUND);
-    return nullptr;
-  }
-  return std::make_unique<SimFileSearch>(ctx_, std::move(found));
-}
 
 bool SimFileSystem::DeleteAtReboot(const std::string& path) {
   constexpr uint32_t kErrorCallNotImplemented = 120;  // what the 9x family answers
@@ -604,58 +351,6 @@ uint32_t SimFileSystem::SetErrorMode(uint32_t mode) {
   const uint32_t previous = ctx_.error_mode;
   ctx_.error_mode = mode;
   return previous;
-}
-
-std::unique_ptr<File> SimFileSystem::OpenFile(const std::string& path, OpenMode mode) {
-  WindowsPath wp;
-  HostLocation loc;
-  if (!Locate(path, &wp, &loc)) return nullptr;
-  if (wp.IsRoot() || loc.is_dir) {
-    Fail(ERROR_ACCESS_DENIED);
-    return nullptr;
-  }
-  if (loc.exists && SharingRefuses(loc.host, mode)) {
-    Fail(kErrorSharingViolation);
-    return nullptr;
-  }
-  int flags = O_CLOEXEC;
-  switch (mode) {
-    case OpenMode::kRead:
-    case OpenMode::kReadDenyWrite:
-      if (!loc.exists) {
-        Fail(ERROR_FILE_NOT_FOUND);
-        return nullptr;
-      }
-      flags |= O_RDONLY;
-      break;
-    case OpenMode::kReadWrite:
-      if (!loc.exists) {
-        Fail(ERROR_FILE_NOT_FOUND);
-        return nullptr;
-      }
-      if (ctx_.attributes.IsReadOnly(loc.host, false)) {
-        Fail(ERROR_ACCESS_DENIED);
-        return nullptr;
-      }
-      flags |= O_RDWR;
-      break;
-    case OpenMode::kCreateAlways: {
-      const uint32_t replace = CheckReplaceable(loc);
-      if (replace != ERROR_SUCCESS) {
-        Fail(replace);
-        return nullptr;
-      }
-      flags |= O_WRONLY | O_CREAT | O_TRUNC;
-      break;
-    }
-  }
-  const int fd = ::open(loc.host.c_str(), flags, 0644);
-  if (fd < 0) {
-    Fail(ErrnoToWindows(errno));
-    return nullptr;
-  }
-  if (mode == OpenMode::kCreateAlways) ctx_.attributes.Reset(loc.host);
-  return std::make_unique<SimFile>(ctx_, fd, mode, wp.drive);
 }
 
 }  // namespace qr5::platform::sim
