@@ -1,11 +1,11 @@
 #include "app/main_form.h"
 
-#include "forms/application.h"
-#include "session/session_state.h"
 #include "app/temp_directory.h"
 #include "archive/zip_archive.h"
+#include "forms/application.h"
 #include "platform/platform.h"
 #include "platform/private_temp_folder.h"
+#include "session/session_state.h"
 
 namespace qr5::app {
 

@@ -4,11 +4,10 @@
 #include <memory>
 #include <stdexcept>
 
-#include "forms/application.h"
-#include "platform/file_deletion.h"
 #include "app/instance_guard.h"
 #include "app/main_form.h"
-#include "session/session_state.h"
+#include "app/temp_directory.h"
+#include "forms/application.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
 #include "pages/form_exit_setup.h"
@@ -18,9 +17,10 @@
 #include "pages/form_step4.h"
 #include "pages/form_step5.h"
 #include "pages/form_step6.h"
-#include "app/temp_directory.h"
+#include "platform/file_deletion.h"
 #include "platform/platform.h"
 #include "platform/private_temp_folder.h"
+#include "session/session_state.h"
 
 namespace qr5::app {
 

@@ -3,10 +3,9 @@
 #include <exception>
 #include <functional>
 
-#include "forms/application.h"
 #include "app/main_form.h"
-#include "session/session_state.h"
 #include "app/wizard_states.h"
+#include "forms/application.h"
 #include "install/install_outcome.h"
 #include "pages/form_step1.h"
 #include "pages/form_step2.h"
@@ -14,6 +13,7 @@
 #include "pages/form_step4.h"
 #include "pages/form_step5.h"
 #include "pages/form_step6.h"
+#include "session/session_state.h"
 
 namespace qr5::app {
 

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <exception>
 
-#include "session/session_state.h"
 #include "archive/zip_errors.h"
 #include "archive/zip_reader.h"
 #include "forms/application.h"
 #include "lang/ini_file.h"
 #include "lang/installer_keys.h"
 #include "platform/platform.h"
+#include "session/session_state.h"
 
 namespace qr5::install {
 

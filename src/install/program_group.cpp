@@ -10,6 +10,7 @@
 #include "install/suite_program_table.h"
 #include "install/suite_text.h"
 #include "lang/ini_file.h"
+#include "lang/setup_keys.h"
 #include "platform/platform.h"
 
 namespace qr5::install {
@@ -39,7 +40,7 @@ void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
     // A program whose INI file cannot be written keeps its language; the
     // others and the group are still made, and the user told.
     try {
-      lang::TIniFile(ini_path).WriteString("Setup", "LanguageFile", program.language_prefix + language_part);
+      lang::TIniFile(ini_path).WriteString(lang::kSetupSection, "LanguageFile", program.language_prefix + language_part);
     } catch (const std::runtime_error&) {
       NoteFailure(ini_path);
     }
@@ -54,7 +55,7 @@ void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
                     sfPrograms, kGroupSubPath);
   }
 
-  const std::string manuals_sub_path = std::string(kGroupSubPath) + "\\" + SuiteText("010");
+  const std::string manuals_sub_path = std::string(kGroupSubPath) + "\\" + SuiteText(lang::kManualsFolderKey);
   CreateShellSubFolder(sfPrograms, manuals_sub_path);
   const std::string doc_folder = install_dir + "\\DOC\\" + language_part + "\\";
   for (const auto& program : SuiteProgramTable) {

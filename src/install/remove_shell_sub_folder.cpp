@@ -1,7 +1,7 @@
 #include "install/remove_shell_sub_folder.h"
 
-#include "platform/file_deletion.h"
 #include "install/shell_folders.h"
+#include "platform/file_deletion.h"
 #include "platform/platform.h"
 
 namespace qr5::install {

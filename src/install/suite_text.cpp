@@ -1,7 +1,7 @@
 #include "install/suite_text.h"
 
-#include "session/session_state.h"
 #include "lang/suite_texts.h"
+#include "session/session_state.h"
 
 namespace qr5::install {
 

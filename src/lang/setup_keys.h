@@ -43,6 +43,12 @@ inline constexpr std::array<SetupText, 19> kSuiteTexts{{
     {"019", "Heraldo manual"},
 }};
 
+// The suite texts that more than the program group needs: the desktop
+// icon's caption, the Startup entry's and the manuals' folder name.
+inline constexpr const char* kDesktopCaptionKey = "001";  // Quorlin 5
+inline constexpr const char* kStartupCaptionKey = "009";  // Heraldo
+inline constexpr const char* kManualsFolderKey = "010";
+
 // The language page's own texts; a missing key leaves the text empty.
 inline constexpr const char* kPageCaptionKey = "020";
 inline constexpr const char* kPagePromptKey = "021";

@@ -1,11 +1,11 @@
 #include "pages/dlg_browse_install_path.h"
 
-#include "session/session_state.h"
 #include "pages/dlg_error.h"
 #include "pages/page_frame.h"
 #include "pages/path_validation.h"
 #include "pages/product_folder.h"
 #include "pages/text_measure.h"
+#include "session/session_state.h"
 
 namespace qr5::pages {
 

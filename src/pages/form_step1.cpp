@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "session/session_state.h"
 #include "forms/application.h"
 #include "forms/wizard_frame.h"
 #include "install/registry_records.h"
@@ -11,6 +10,7 @@
 #include "lang/language_codes.h"
 #include "lang/setup_keys.h"
 #include "platform/platform.h"
+#include "session/session_state.h"
 
 namespace qr5::pages {
 

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "forms/application.h"
-#include "session/session_state.h"
 #include "pages/page_frame.h"
 #include "pages/text_file_lines.h"
+#include "session/session_state.h"
 
 namespace qr5::pages {
 

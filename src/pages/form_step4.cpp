@@ -1,12 +1,12 @@
 #include "pages/form_step4.h"
 
-#include "session/session_state.h"
 #include "pages/dlg_browse_install_path.h"
 #include "pages/dlg_error.h"
 #include "pages/page_frame.h"
 #include "pages/path_validation.h"
 #include "pages/product_folder.h"
 #include "platform/platform.h"
+#include "session/session_state.h"
 
 namespace qr5::pages {
 

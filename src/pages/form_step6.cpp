@@ -3,12 +3,13 @@
 #include <exception>
 
 #include "forms/application.h"
-#include "session/session_state.h"
 #include "install/program_group.h"
 #include "install/shell_folders.h"
 #include "install/shell_link.h"
 #include "install/suite_text.h"
+#include "lang/setup_keys.h"
 #include "pages/page_frame.h"
+#include "session/session_state.h"
 
 namespace qr5::pages {
 
@@ -63,11 +64,11 @@ void TFormStep6::FinishButtonClick() {
   // is shown and the page still closes.
   try {
     if (Get("CBStartup").checked) {
-      install::CreateShellLink(dir + "\\HERALDO.EXE", install::SuiteText("009"),
+      install::CreateShellLink(dir + "\\HERALDO.EXE", install::SuiteText(lang::kStartupCaptionKey),
                                install::sfStartUp, install::kGroupSubPath);
     }
     if (Get("CBDesktop").checked) {
-      install::CreateShellLink(dir + "\\QR5.EXE", install::SuiteText("001"),
+      install::CreateShellLink(dir + "\\QR5.EXE", install::SuiteText(lang::kDesktopCaptionKey),
                                install::sfDesktop, install::kGroupSubPath);
     }
   } catch (const std::exception& e) {

@@ -1,7 +1,7 @@
 #include "pages/page_frame.h"
 
-#include "session/session_state.h"
 #include "pages/form_exit_setup.h"
+#include "session/session_state.h"
 
 namespace qr5::pages {
 

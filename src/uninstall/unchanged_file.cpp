@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "archive/crc32.h"
-#include "platform/platform.h"
 #include "lang/ini_normal_form.h"
+#include "platform/platform.h"
 
 namespace qr5::uninstall {
 

@@ -73,8 +73,8 @@ void TUninstallMainForm::Uninstall() {
   const std::string& dir = installation->dir;
   // Read before the removal takes the language file away.
   Texts().Load(installation->language_file);
-  const std::vector<std::string> desktop = CaptionsOf(installation->language_file, "001");
-  const std::vector<std::string> startup = CaptionsOf(installation->language_file, "009");
+  const std::vector<std::string> desktop = CaptionsOf(installation->language_file, lang::kDesktopCaptionKey);
+  const std::vector<std::string> startup = CaptionsOf(installation->language_file, lang::kStartupCaptionKey);
 
   if (welcome.ShowModal() != mrOk) return;
   if (confirm.ShowModal() != mrYes) return;
