@@ -16,10 +16,14 @@ constexpr const char* kNoPayloadMessage = "Unable to run the stub program withou
 // Takes the language and license files out of the payload appended to this
 // executable into the temporary folder, where the language page finds them.
 // Without them the setup cannot go on: the user is told so and the
-// application asked to end; the language page then returns Cancel.
+// application asked to end; the language page then returns Cancel. So it
+// goes too for a payload whose directory is damaged (rebuilt from the local
+// headers, records sharing a local header, counts that disagree): it may
+// have lost entries, and the component stays strict for the later passes.
 void TMainForm::DoExtractLanguageFiles() {
   try {
     archive::TZipArchive& zip = *ZipArchive1;
+    zip.RequireSoundDirectory = true;
     zip.SetZipName(platform::Sys().files->GetModuleFileName());
     zip.LoadDirectory();
     zip.FilesList.push_back("LANGUAGE.*");
