@@ -5,9 +5,10 @@
 //   qr5pack extract ARCHIVE DIR [--password P] [--flat]
 //   qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]...
 // test and extract print one line per entry (ok, bad-crc, skipped, failed,
-// refused, then the name and, for an entry not extracted, why) and exit 0
-// when every entry is ok, 1 when one is not, 2 when the archive itself cannot
-// be read. test extracts into a fresh folder of its own, removed afterwards,
+// refused, then the name and, for an entry not extracted, why), then, for a
+// directory that is not sound, one line "damaged", "directory" and what is
+// wrong with its counts; they exit 0 when every entry is ok and the
+// directory sound, 1 when not, 2 when the archive itself cannot be read. test extracts into a fresh folder of its own, removed afterwards,
 // so it judges every entry exactly as extract does.
 #include <cinttypes>
 #include <cstdio>
@@ -179,6 +180,12 @@ int Extract(const std::string& path, const std::string& dest, const std::string&
   for (const std::string& name : UncountedEntries(path, zip)) {
     status = 1;
     std::printf("refused\t%s\tbeyond the end record's entry count\n", name.c_str());
+  }
+  // Entries may be missing that no line names (a local header the recovery
+  // scan could not find, a record naming another file's header).
+  if (const auto& soundness = zip.DirectorySoundness(); !soundness.Sound()) {
+    status = 1;
+    std::printf("damaged\tdirectory\t%s\n", soundness.Describe().c_str());
   }
   return status;
 }

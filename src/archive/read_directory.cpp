@@ -1,6 +1,7 @@
 // ReadDirectory: the end record, the ".zfc" companion, the central walk with
 // its fall-back to the recovery scan, and the reading of one central header.
 #include <algorithm>
+#include <vector>
 
 #include "archive/le_bytes.h"
 #include "archive/lfn_file_stream.h"
@@ -13,6 +14,31 @@ namespace qr5::archive {
 namespace {
 
 [[noreturn]] void RaiseBadZip() { throw EBadZipFile("Not a valid zip file!"); }
+
+// The number of entries whose local header offset another entry has too.
+// Disk numbers are not looked at: the disks of a spanned archive are never
+// fetched, so every entry is read from this one file.
+int EntriesSharingALocalHeader(const TSortedZip& directory) {
+  std::vector<uint32_t> offsets;
+  offsets.reserve(static_cast<size_t>(directory.Count()));
+  for (int i = 0; i < directory.Count(); ++i) offsets.push_back(directory[i].LocalHeaderOffset);
+  std::sort(offsets.begin(), offsets.end());
+  int shared = 0;
+  for (size_t i = 0; i < offsets.size(); ++i) {
+    const bool before = i > 0 && offsets[i - 1] == offsets[i];
+    const bool after = i + 1 < offsets.size() && offsets[i + 1] == offsets[i];
+    if (before || after) ++shared;
+  }
+  return shared;
+}
+
+// Whether a central record names the file of a local header: the local
+// name is always taken from the OEM code page, the central one only when
+// written on MS-DOS.
+bool SameName(const TZipHeaderInfo& central, const TZipHeaderInfo& local) {
+  const std::string path = central.StoredPath();
+  return path == local.StoredPath() || platform::Sys().system->OemToAnsi(path) == local.StoredPath();
+}
 
 }  // namespace
 
@@ -56,11 +82,36 @@ bool TZipReader::ReadCentralHeader(TLFNFileStream& stream, TZipHeaderInfo& info)
   return true;
 }
 
+void TZipReader::MergeCentralRecord(const TZipHeaderInfo& info, std::vector<int>& claims,
+                                    std::vector<bool>& merged) {
+  const int at = directory_->Find(info.DiskNumberStart, info.LocalHeaderOffset);
+  if (at < 0) {
+    ++soundness_.UnmatchedCentral;
+    return;
+  }
+  const size_t k = static_cast<size_t>(at);
+  // A second record naming the same local header makes both shared ones.
+  const int claimed = ++claims[k];
+  if (claimed > 1) soundness_.SharedLocalHeaders += claimed == 2 ? 2 : 1;
+  // Only the record of the file that lies there describes it; another
+  // file's record would give it that file's name, sizes and CRC.
+  if (!merged[k] && SameName(info, (*directory_)[at])) {
+    TZipHeaderInfo& kept = (*directory_)[at];
+    const uint32_t offset = kept.LocalHeaderOffset;
+    kept = info;
+    kept.LocalHeaderOffset = offset;
+    merged[k] = true;
+  } else if (claimed == 1) {
+    ++soundness_.UnmatchedCentral;
+  }
+}
+
 void TZipReader::ReadDirectory() {
   archive_time_ = 0;
   stream_->GetTime(&archive_time_);
   directory_.reset();
   view_.clear();
+  soundness_ = TDirectorySoundness();
 
   TLFNFileStream* central = stream_.get();
   std::unique_ptr<TLFNFileStream> companion;
@@ -77,6 +128,10 @@ void TZipReader::ReadDirectory() {
   }
 
   if (found) {
+    soundness_.EndRecordFound = true;
+    soundness_.SingleDisk = end_central_.ThisDisk == 0;
+    soundness_.CountedEntries = end_central_.TotalEntries;
+    soundness_.CountedOnThisDisk = end_central_.EntriesThisDisk;
     // Spanned and split archives are not read: their disks are never
     // fetched, so a central directory on another disk fails the walk.
     multi_disk_mode_ =
@@ -105,46 +160,58 @@ void TZipReader::ReadDirectory() {
 
   if (!directory_) directory_ = std::make_unique<TSortedZip>();
 
-  auto restart_in_scan_mode = [&]() {
+  // The walk reads the counted central records into the directory; after
+  // the recovery scan it merges every central record it can read into the
+  // entry of its local header instead.
+  int read = 0;
+  std::vector<int> claims;  // scan mode: central records naming each entry
+  std::vector<bool> merged;
+  const auto start_scan_walk = [&]() {
     companion.reset();
     central = stream_.get();
     central->Seek(end_central_.CentralOffset);
+    read = 0;
+    claims.assign(static_cast<size_t>(directory_->Count()), 0);
+    merged.assign(claims.size(), false);
   };
-  for (int i = 0; i < end_central_.TotalEntries;) {
+  if (scan_mode_) start_scan_walk();
+  for (;;) {
+    if (!scan_mode_ && read >= end_central_.TotalEntries) break;
     auto info = std::make_unique<TZipHeaderInfo>();
-    if (ReadCentralHeader(*central, *info)) {
-      if (!scan_mode_) {
-        try {
-          directory_->Insert(std::move(info));
-        } catch (const EListError&) {
-          if (!ScanLocalHeaders()) {
-            ClearArchive();
-            RaiseBadZip();
-          }
-          restart_in_scan_mode();
-          i = 0;
-          continue;
-        }
-      } else {
-        int at = directory_->Find(info->DiskNumberStart, info->LocalHeaderOffset);
-        if (at >= 0) {
-          TZipHeaderInfo& kept = (*directory_)[at];
-          uint32_t offset = kept.LocalHeaderOffset;
-          kept = *info;
-          kept.LocalHeaderOffset = offset;
-        }
+    if (!ReadCentralHeader(*central, *info)) {
+      if (scan_mode_) break;  // the directory stands as scanned
+      if (multi_disk_mode_ != TMultiDiskMode::mmNone || !ScanLocalHeaders()) {
+        ClearArchive();
+        RaiseBadZip();
       }
-      ++i;
+      start_scan_walk();
       continue;
     }
-    if (scan_mode_) break;  // the directory stands as scanned
-    if (multi_disk_mode_ != TMultiDiskMode::mmNone || !ScanLocalHeaders()) {
-      ClearArchive();
-      RaiseBadZip();
+    ++read;
+    if (!scan_mode_) {
+      try {
+        directory_->Insert(std::move(info));
+      } catch (const EListError&) {
+        if (!ScanLocalHeaders()) {
+          ClearArchive();
+          RaiseBadZip();
+        }
+        start_scan_walk();
+      }
+      continue;
     }
-    restart_in_scan_mode();
-    i = 0;
+    MergeCentralRecord(*info, claims, merged);
   }
+
+  if (!scan_mode_) {
+    // Records beyond the end record's count are not entries of the
+    // directory, but they are counted: an archive that hides entries so
+    // does not pass as sound.
+    if (end_central_.TotalEntries == 0) central->Seek(companion ? 0 : int64_t{end_central_.CentralOffset});
+    for (TZipHeaderInfo hidden; ReadCentralHeader(*central, hidden);) ++read;
+    soundness_.SharedLocalHeaders = EntriesSharingALocalHeader(*directory_);
+  }
+  soundness_.CentralRecords = read;
 
   // Where the directory itself lies, so that no entry's data may claim it:
   // from the central directory to the end record, or, after the recovery
@@ -160,6 +227,12 @@ void TZipReader::ReadDirectory() {
           end_central_.TotalEntries != 0 ? std::min<int64_t>(record, end_central_.CentralOffset) : record;
       structure_end_ = std::max(record + kEndCentralSize, central->Position());
     }
+  }
+
+  if (RequireSoundDirectory && !soundness_.Sound()) {
+    const std::string what = soundness_.Describe();
+    ClearArchive();
+    throw EDamagedDirectory("Damaged zip directory: " + what);
   }
 
   if (multi_disk_mode_ != TMultiDiskMode::mmNone && end_central_.CommentLength != 0) ZipComment();

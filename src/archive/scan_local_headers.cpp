@@ -1,8 +1,12 @@
 // ScanLocalHeaders: the recovery when the central directory cannot be used.
 // The directory is rebuilt from the local headers, found by searching for
 // the first local header signature and then stepping from header to header.
+// A place that holds no local header (a damaged signature, sizes that are
+// wrong or only in a data descriptor) does not end the scan: it searches on
+// for the next local header, so one damaged header costs one entry, not
+// every entry behind it. The scan ends where the central directory or the
+// end record begins, or at the end of the file.
 #include <algorithm>
-#include <cstring>
 
 #include "archive/le_bytes.h"
 #include "archive/lfn_file_stream.h"
@@ -15,52 +19,96 @@ namespace {
 
 constexpr int64_t kExeScanStart = 14000;  // past the executable image of a setup
 constexpr int64_t kMessageInterval = 10240;
+constexpr uint32_t kZip64EndSignature = 0x06064B50u;
+
+// "PK\3\4" followed by a version whose high byte is below 10.
+bool LocalHeaderCandidate(const uint8_t* p) {
+  return p[0] == 0x50 && Get32(p) == kLocalHeaderSignature && p[5] < 10;
+}
+
+// The start of the central directory or of an end record.
+bool StructureSignature(const uint8_t* p) {
+  if (p[0] != 0x50) return false;
+  const uint32_t signature = Get32(p);
+  return signature == kCentralHeaderSignature || signature == kEndCentralSignature ||
+         signature == kZip64EndSignature;
+}
 
 }  // namespace
 
 bool TZipReader::ScanLocalHeaders() {
   if (scan_mode_) return false;
   scan_mode_ = true;
+  soundness_.RecoveredByScan = true;
   directory_.reset();
   view_.clear();
   TLFNFileStream& stream = *stream_;
-
-  // Find the first "PK\3\4" followed by a plausible version (high byte < 10).
-  int64_t position = AnsiSameText(ExtractFileExt(zip_name_), ".EXE") ? kExeScanStart : 0;
   int64_t examined_since_messages = 0;
-  int64_t header_start = -1;
-  uint8_t chunk[8192 + 5];
-  while (header_start < 0) {
-    if (!stream.Seek(position)) return false;
-    uint32_t got = stream.Read(chunk, sizeof chunk);
-    if (got < 6) return false;
-    uint32_t usable = got - 5;  // every candidate start with its 6 bytes in the chunk
-    for (uint32_t k = 0; k < usable; ++k) {
-      if (chunk[k] == 0x50 && Get32(chunk + k) == kLocalHeaderSignature && chunk[k + 5] < 10) {
-        header_start = position + k;
-        break;
+
+  // The first local header candidate at or after from (also a structure
+  // signature when structure_ends): its position, or -1 at the end of the
+  // file; *structure tells which was found.
+  const auto search = [&](int64_t from, bool structure_ends, bool* structure) -> int64_t {
+    uint8_t chunk[8192 + 5];
+    for (int64_t position = from;;) {
+      if (!stream.Seek(position)) return -1;
+      const uint32_t got = stream.Read(chunk, sizeof chunk);
+      if (got < 6) return -1;
+      const uint32_t usable = got - 5;  // every candidate start with its 6 bytes in the chunk
+      for (uint32_t k = 0; k < usable; ++k) {
+        if (structure_ends && StructureSignature(chunk + k)) {
+          *structure = true;
+          return position + k;
+        }
+        if (LocalHeaderCandidate(chunk + k)) {
+          *structure = false;
+          return position + k;
+        }
       }
+      examined_since_messages += usable;
+      if (examined_since_messages >= kMessageInterval) {
+        examined_since_messages = 0;
+        ProcessMessages();
+      }
+      position += usable;
     }
-    examined_since_messages += usable;
-    if (examined_since_messages >= kMessageInterval) {
-      examined_since_messages = 0;
-      ProcessMessages();
-    }
-    position += usable;
-  }
+  };
+
+  bool structure = false;
+  int64_t position =
+      search(AnsiSameText(ExtractFileExt(zip_name_), ".EXE") ? kExeScanStart : 0, false, &structure);
+  if (position < 0) return false;
 
   directory_ = std::make_unique<TSortedZip>();
-  position = header_start;
+  const int64_t size = stream.Size();
+  int64_t data_start = 0;  // of the last entry read
+  bool searched = true;    // position was found by a search, not by stepping
   int found = 0;
-  for (;;) {
+  while (position <= int64_t{UINT32_MAX}) {
     uint8_t h[kLocalHeaderSize];
-    if (position > int64_t{UINT32_MAX} || !stream.Seek(position) || !stream.ReadExact(h, sizeof h) ||
-        Get32(h) != kLocalHeaderSignature) {
-      break;
+    const uint32_t got = stream.Seek(position) ? stream.Read(h, sizeof h) : 0;
+    if (got >= 4 && StructureSignature(h)) break;
+    const bool header = got == sizeof h;
+    std::string name(header ? Get16(h + 26) : 0, '\0');
+    if (!header || Get32(h) != kLocalHeaderSignature || !stream.ReadExact(name.data(), Get16(h + 26))) {
+      if (position == size || (position < size && position + 4 > size)) break;  // the end of the file
+      ++soundness_.DamagedPlaces;
+      // After a search, on past what it found. After a step: from a little
+      // before, as a data descriptor without its signature is 4 bytes
+      // shorter; when the entry's sizes were wrong or left to a data
+      // descriptor, through its data; when they point past the end of the
+      // file, from its data on. Every search starts behind the last entry,
+      // and a search after a search behind the place that failed, so the
+      // scan always moves on.
+      int64_t from = searched ? position + 1
+                     : position < size ? std::max(data_start, position - int64_t{kDataDescriptorSize})
+                                       : data_start;
+      position = search(from, true, &structure);
+      searched = true;
+      if (position < 0) position = size;
+      if (structure || position >= size) break;
+      continue;
     }
-    uint16_t name_length = Get16(h + 26);
-    std::string name(name_length, '\0');
-    if (!stream.ReadExact(name.data(), name_length)) break;
     auto info = std::make_unique<TZipHeaderInfo>();
     info->VersionNeeded = Get16(h + 4);
     info->BitFlags = Get16(h + 6);
@@ -74,16 +122,19 @@ bool TZipReader::ScanLocalHeaders() {
     info->CentralHeaderOffset = 0;
     SplitStoredName(platform::Sys().system->OemToAnsi(name), info->Directory, info->FileName);
     info->FileNameLength = static_cast<uint16_t>(info->Directory.size() + info->FileName.size());
-    int64_t next = position + kLocalHeaderSize + name_length + info->LocalExtraLength +
-                   info->CompressedSize + ((info->BitFlags & 0x0008) ? kDataDescriptorSize : 0);
+    data_start = position + kLocalHeaderSize + int64_t(name.size()) + info->LocalExtraLength;
+    const int64_t next =
+        data_start + info->CompressedSize + ((info->BitFlags & 0x0008) ? kDataDescriptorSize : 0);
     directory_->Insert(std::move(info));
     ++found;
+    searched = false;
     position = next;
   }
+  position = std::clamp<int64_t>(position, 0, UINT32_MAX);
   stream.Seek(position);
 
   end_central_.Clear();
-  end_central_.CentralOffset = static_cast<uint32_t>(std::min<int64_t>(position, UINT32_MAX));
+  end_central_.CentralOffset = static_cast<uint32_t>(position);
   end_central_.TotalEntries = static_cast<uint16_t>(std::min(found, 65535));
   multi_disk_mode_ = TMultiDiskMode::mmNone;
   return true;

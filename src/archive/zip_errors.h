@@ -25,6 +25,8 @@ QR5_ZIP_ERROR(EFatalUnzipError);
 QR5_ZIP_ERROR(EBiggerThanUncompressed);
 QR5_ZIP_ERROR(EUserCanceled);
 QR5_ZIP_ERROR(EListError);
+// A directory that is not sound, read while RequireSoundDirectory is set.
+QR5_ZIP_ERROR(EDamagedDirectory);
 
 #undef QR5_ZIP_ERROR
 

@@ -28,6 +28,7 @@ void TZipReader::SetZipName(const std::string& name) {
   }
   if (AnsiSameText(chosen, zip_name_)) return;
   ClearArchive();
+  soundness_ = TDirectorySoundness();
   zip_name_ = chosen;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/directory_soundness.h"
 #include "archive/sorted_zip.h"
 #include "archive/zip_header_info.h"
 #include "platform/platform.h"
@@ -74,6 +75,10 @@ class TZipReader {
   bool KeepZipOpen = false;
   TOverwriteMode OverwriteMode = TOverwriteMode::Prompt;
   TIncompleteZipMode IncompleteZipMode = TIncompleteZipMode::izAssumeMulti;
+  // A directory that is not sound (rebuilt by the recovery scan, records
+  // sharing a local header, counts that disagree) raises EDamagedDirectory,
+  // with what is wrong, instead of being used for what it still lists.
+  bool RequireSoundDirectory = false;
   std::string Password;  // the archive password for encrypted entries
 
   void SetSortMode(TZipSortMode mode);
@@ -131,6 +136,8 @@ class TZipReader {
 
   const TEndCentral& EndCentral() const { return end_central_; }
   bool ScanMode() const { return scan_mode_; }
+  // The verdict on the directory last read (kept when reading it failed).
+  const TDirectorySoundness& DirectorySoundness() const { return soundness_; }
   TMultiDiskMode MultiDiskMode() const { return multi_disk_mode_; }
   platform::FileTime ArchiveTime() const { return archive_time_; }
   bool ArchiveOpen() const { return stream_ != nullptr; }
@@ -163,6 +170,10 @@ class TZipReader {
   // Reads one central header at the stream's position; on failure the
   // stream is back where it was.
   bool ReadCentralHeader(TLFNFileStream& stream, TZipHeaderInfo& info);
+  // After the recovery scan: takes a central record's values into the entry
+  // of its local header when it names that file; claims and merged are per
+  // directory entry, and what does not fit is counted in soundness_.
+  void MergeCentralRecord(const TZipHeaderInfo& info, std::vector<int>& claims, std::vector<bool>& merged);
   void BuildView();
   TZipHeaderInfo& ViewEntry(int index);
 
@@ -202,6 +213,7 @@ class TZipReader {
   TEndCentral end_central_;
   platform::FileTime archive_time_ = 0;
   bool scan_mode_ = false;
+  TDirectorySoundness soundness_;
   TMultiDiskMode multi_disk_mode_ = TMultiDiskMode::mmNone;
 
   // The bytes of the archive file that hold the central directory and the

@@ -5,9 +5,14 @@
 
 namespace qr5::lang {
 
+// A payload whose directory is damaged (rebuilt from the local headers,
+// records sharing a local header, counts that disagree) may have lost
+// entries: refused here, so the setup ends as without a payload; the
+// component stays strict for the later passes.
 bool ExtractLanguageFiles(archive::TZipArchive& zip, const std::string& setup_file,
                           const std::string& temp_dir) {
   try {
+    zip.RequireSoundDirectory = true;
     zip.SetZipName(setup_file);
     zip.LoadDirectory();
     zip.FilesList.push_back("LANGUAGE.*");

@@ -235,7 +235,8 @@ TEST(Qr5packExitCodes, EveryRefusedEntryIsNamedWithItsReasonAndFailsTestAndExtra
     EXPECT_EQ(Output(std::string(QR5PACK) + " " + command + " " + Q(work / "bomb.zip") + out + " 2>/dev/null"),
               "(1) skipped\tfirst.bin\toverlapping or impossible size\nok\tsecond.bin\n");
     EXPECT_EQ(Output(std::string(QR5PACK) + " " + command + " " + Q(work / "hidden.zip") + out + " 2>/dev/null"),
-              "(1) ok\tshown.txt\nrefused\thidden.txt\tbeyond the end record's entry count\n");
+              "(1) ok\tshown.txt\nrefused\thidden.txt\tbeyond the end record's entry count\n"
+              "damaged\tdirectory\tthe end record counts 1 entry, the central directory holds 2 readable records\n");
   }
   fs::remove_all(work);
 }

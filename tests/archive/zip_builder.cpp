@@ -1,5 +1,6 @@
 #include "zip_builder.h"
 
+#include <cstdint>
 #include <random>
 
 namespace qr5::archive::test {
@@ -168,5 +169,37 @@ bool FindRaw(const std::string& zip, const std::string& name, RawEntry& raw) {
   return false;
 }
 
+std::string Damaged(std::string zip, Damage damage, const std::string& name) {
+  const size_t end = zip.rfind(std::string("PK\x05\x06", 4));
+  if (end == std::string::npos) return "";
+  std::vector<size_t> records;
+  size_t hit = SIZE_MAX;
+  for (size_t at = Get32(zip, end + 16), i = 0; i < Get16(zip, end + 10); ++i) {
+    const uint32_t name_length = Get16(zip, at + 28);
+    if (zip.compare(at + 46, name_length, name) == 0) hit = i;
+    records.push_back(at);
+    at += 46 + name_length + Get16(zip, at + 30) + Get16(zip, at + 32);
+  }
+  if (hit == SIZE_MAX) return "";
+  const size_t last = records.size() - 1;
+  const size_t before = records[hit > 0 ? hit - 1 : 1], after = records[hit < last ? hit + 1 : hit - 1];
+  const auto overwrite = [&zip](size_t at, const std::string& bytes) { zip.replace(at, bytes.size(), bytes); };
+  std::string field;
+  switch (damage) {
+    case Damage::kNone: break;
+    case Damage::kSharedLocalHeader:
+      overwrite(records[hit] + 42, zip.substr(before + 42, 4));
+      break;
+    case Damage::kTwoSignatures:
+      zip[Get32(zip, records[hit] + 42) + 1] = 'Q';
+      zip[after + 1] = 'Q';
+      break;
+    case Damage::kFewerCounted:
+      Put16(field, static_cast<uint32_t>(hit));
+      overwrite(end + 8, field + field);
+      break;
+  }
+  return zip;
+}
 
 }  // namespace qr5::archive::test

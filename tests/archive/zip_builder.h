@@ -73,6 +73,22 @@ struct RawEntry {
 };
 bool FindRaw(const std::string& zip, const std::string& name, RawEntry& raw);
 
+// Damage done to a sound archive (one made by another tool), at the entry
+// of the given stored name, as a faulty copy or a broken writer leaves it.
+enum class Damage {
+  kNone,
+  // Its central record names the local header of the record before it (of
+  // the one after it, for the first).
+  kSharedLocalHeader,
+  // The signatures of its local header and of the central record after it
+  // (before it, for the last) are broken.
+  kTwoSignatures,
+  // The end record counts only the records before it.
+  kFewerCounted,
+};
+// The damaged archive; empty when the name is not in its directory.
+std::string Damaged(std::string zip, Damage damage, const std::string& name);
+
 // A pseudo-random byte string (fixed seed).
 std::string RandomBytes(size_t n, uint32_t seed);
 

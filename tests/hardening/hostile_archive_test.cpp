@@ -129,6 +129,8 @@ TEST_F(HostileArchiveTest, EntriesSharingOneLocalHeaderAreAllRefused) {
   file += central + EndRecord(10, static_cast<uint32_t>(central.size()), central_at);
   Open(file);
   ASSERT_EQ(zip.EntryCount(), 10);
+  EXPECT_EQ(zip.DirectorySoundness().SharedLocalHeaders, 10);
+  EXPECT_FALSE(zip.DirectorySoundness().Sound());
   EXPECT_EQ(Run(), 0);
   ExpectAllSkippedAsUncreatable(10);
   EXPECT_EQ(zip.BytesDone(), 0);
@@ -180,6 +182,9 @@ TEST_F(HostileArchiveTest, ACentralDirectoryClaimingMoreEntriesThanItHoldsReadsW
   options.total_entries = 65535;
   Open(BuildZip({Stored("a.txt", "alpha"), Stored("b.txt", "beta")}, options));
   EXPECT_EQ(zip.EntryCount(), 2);
+  EXPECT_EQ(zip.DirectorySoundness().Describe(),
+            "rebuilt from the local headers; the end record counts 65535 entries, the central directory holds 2 "
+            "readable records");
   EXPECT_EQ(Run(), 2);
   EXPECT_EQ(Get(Win("out\\a.txt")), "alpha");
   EXPECT_EQ(Get(Win("out\\b.txt")), "beta");
