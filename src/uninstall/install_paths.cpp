@@ -1,6 +1,6 @@
 #include "uninstall/install_paths.h"
 
-#include <cctype>
+#include "platform/platform.h"
 
 namespace qr5::uninstall {
 
@@ -12,13 +12,10 @@ std::string InFolder(const std::string& dir, const std::string& relative) {
 bool IsInside(const std::string& dir, const std::string& path) {
   const std::string prefix = InFolder(dir, "");
   if (path.size() <= prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(path[i])) !=
-        std::toupper(static_cast<unsigned char>(prefix[i]))) {
-      return false;
-    }
-  }
-  return true;
+  // Windows compares paths in the letter case of the code page: beyond ASCII,
+  // and never folding the trail byte of a double-byte character.
+  platform::SystemInfo& system = *platform::Sys().system;
+  return system.UpperCase(path.substr(0, prefix.size())) == system.UpperCase(prefix);
 }
 
 }  // namespace qr5::uninstall

@@ -22,6 +22,7 @@
 #include "pages/form_step3.h"
 #include "pages/form_step4.h"
 #include "pages/form_step6.h"
+#include "uninstall/install_paths.h"
 #include "uninstall_app/program_entry.h"
 #include "uninstall_app/uninstall_driver.h"
 
@@ -192,6 +193,14 @@ TEST_F(UninstallTest, EnglishInstallationRemovedThroughThePagesLeavesOnlyTheEngi
   const Snapshot fresh = Take();
   Install("English", "C:\\QR5");
   ASSERT_TRUE(FileExists(kDesktopLink));
+  // A link the user copied: its name in capitals, its target in other letter
+  // case than the install folder. Still ours, and the group still goes.
+  {
+    ASSERT_TRUE(platform::Sys().com->Initialize());
+    std::unique_ptr<platform::ShellLink> copy = platform::Sys().com->CreateShellLink();
+    ASSERT_TRUE(copy && copy->SetPath("c:\\qr5\\qr5.exe") && copy->Save(kGroup + "\\LOGBOOK.LNK"));
+    platform::Sys().com->Uninitialize();
+  }
   std::string finish;
   Uninstall(ThroughThePages(&finish));
   EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
@@ -330,6 +339,32 @@ TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
     EXPECT_EQ(ReadFile(dir + "LICENSE.ENG"), "someone else's");
     EXPECT_TRUE(FileExists(dir + "SYSTEM\\OTHER.DLL"));
     EXPECT_TRUE(DirExists(tampered));
+  }
+}
+
+// Whether a shortcut points into the install folder is judged as Windows
+// compares paths: in the letter case of the code page, where the trail byte
+// of a double-byte character is no letter.
+TEST_F(UninstallTest, ShortcutTargetsCompareInTheLetterCaseOfTheCodePage) {
+  struct Case {
+    int code_page;
+    const char* dir;
+    const char* target;
+    bool inside;
+  };
+  const Case cases[] = {
+      {1252, "C:\\QR5", "c:\\qr5\\QR5.EXE", true},
+      {1252, "C:\\QR5\\", "C:\\qr5\\DOC\\ENG\\QR5.PDF", true},
+      {1252, "C:\\M\xFCller\\QR5", "C:\\M\xDCLLER\\QR5\\QR5.EXE", true},  // u and U with diaeresis
+      {1252, "C:\\QR5", "C:\\QR5 Tools\\QR5.EXE", false},
+      {1252, "C:\\QR5", "C:\\QR5", false},
+      {932, "C:\\\x83\x41\\qr5", "c:\\\x83\x41\\QR5\\QR5.EXE", true},
+      {932, "C:\\\x83\x41\\QR5", "C:\\\x83\x61\\QR5\\QR5.EXE", false},  // two characters
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.dir) + " / " + c.target);
+    ASSERT_TRUE(sim_->SetCodePage(c.code_page));
+    EXPECT_EQ(IsInside(c.dir, c.target), c.inside);
   }
 }
 
