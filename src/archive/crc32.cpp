@@ -1,8 +1,8 @@
 // CRC-32 of ISO 3309 / ITU-T V.42 (reflected polynomial 0xEDB88320), the
 // checksum of every ZIP entry and the mixing step of the ZIP encryption keys.
 //
-// Where the processor multiplies without carries (PCLMULQDQ, asked once with
-// cpuid), whole 16-byte steps are folded by crc32_clmul.cpp at many bytes a
+// Where the processor multiplies without carries (PCLMULQDQ, processor.h),
+// whole 16-byte steps are folded by crc32_clmul.cpp at many bytes a
 // cycle. Elsewhere, and for the last bytes, the register is fed eight bytes
 // at a time (slicing-by-8): seven more tables, derived at compile time from
 // the constant one, give the effect of each of the eight bytes on the
@@ -13,6 +13,7 @@
 #include <array>
 
 #include "archive/crc32_clmul.h"
+#include "archive/processor.h"
 
 namespace qr5::archive {
 
@@ -99,20 +100,9 @@ uint32_t UpdateCrcSliced(uint32_t reg, const uint8_t* p, size_t n) {
 #if QR5_CRC_CLMUL
 // Below this many bytes the table is as quick as setting up the folding.
 constexpr size_t kClmulMinimum = 64;
-const bool kHaveClmul = ProcessorHasClmul();
-#else
-constexpr bool kHaveClmul = false;
 #endif
-bool use_clmul = kHaveClmul;
 
 }  // namespace
-
-bool CarrylessCrcAvailable() { return kHaveClmul; }
-
-bool UseCarrylessCrc(bool on) {
-  use_clmul = on && kHaveClmul;
-  return use_clmul;
-}
 
 uint32_t UpdateCrcBytewise(uint32_t reg, const uint8_t* p, size_t n) {
   while (n--) reg = kCrcTable[(reg ^ *p++) & 0xFF] ^ (reg >> 8);
@@ -121,7 +111,7 @@ uint32_t UpdateCrcBytewise(uint32_t reg, const uint8_t* p, size_t n) {
 
 uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
 #if QR5_CRC_CLMUL
-  if (use_clmul && n >= kClmulMinimum) {
+  if (n >= kClmulMinimum && Extensions().clmul) {
     const size_t whole = n & ~size_t{15};
     reg = CrcFoldClmul(reg, p, whole);
     p += whole;

@@ -16,11 +16,4 @@ uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n);
 // The same, one table lookup per byte: the definition the fast one is held to.
 uint32_t UpdateCrcBytewise(uint32_t reg, const uint8_t* p, size_t n);
 
-// Whether UpdateCrc uses the processor's carry-less multiplication. It does
-// wherever the processor has it (asked once at start-up); UseCarrylessCrc
-// (false) turns to the table path, as on processors without it, and returns
-// whether the instruction is now in use.
-bool CarrylessCrcAvailable();
-bool UseCarrylessCrc(bool on);
-
 }  // namespace qr5::archive

@@ -6,13 +6,12 @@
 // The constants are the paper's, in the bit-reflected domain of ZIP's CRC.
 //
 // Only these functions are compiled for PCLMULQDQ and SSE4.1; the rest of the
-// program stays baseline (i686 for Windows), and the processor is asked once,
-// with cpuid, whether it has the instructions before they are ever run.
+// program stays baseline (i686 for Windows), and they run only where the
+// processor has the instructions (processor.h).
 #include "archive/crc32_clmul.h"
 
 #if QR5_CRC_CLMUL
 
-#include <cpuid.h>
 #include <immintrin.h>
 
 namespace qr5::archive {
@@ -39,13 +38,6 @@ QR5_CLMUL_TARGET inline __m128i Fold(__m128i x, __m128i k, __m128i next) {
 }
 
 }  // namespace
-
-bool ProcessorHasClmul() {
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  // __get_cpuid first checks that the processor has cpuid at all (a 486 may not).
-  if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
-  return (c & bit_PCLMUL) != 0 && (c & bit_SSE4_1) != 0;
-}
 
 QR5_CLMUL_ENTRY
 uint32_t CrcFoldClmul(uint32_t reg, const uint8_t* p, size_t n) {

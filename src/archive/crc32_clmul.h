@@ -1,6 +1,6 @@
 // The carry-less multiplication path of the CRC-32, where the compiler can
-// build it (x86, 32 and 64 bit); whether the processor runs it is asked at
-// run time.
+// build it (x86, 32 and 64 bit); it runs where processor.h says the
+// processor has the instructions.
 #pragma once
 
 #include <cstddef>
@@ -15,8 +15,6 @@
 namespace qr5::archive {
 
 #if QR5_CRC_CLMUL
-// True when the processor has PCLMULQDQ and SSE4.1.
-bool ProcessorHasClmul();
 // The register after n bytes; n at least 64 and a multiple of 16.
 uint32_t CrcFoldClmul(uint32_t reg, const uint8_t* p, size_t n);
 #endif

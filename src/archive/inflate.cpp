@@ -126,6 +126,8 @@ class Inflater {
   uint64_t bitbuf_ = 0;   // above bitcount_: zeros or the next input bits
   unsigned bitcount_ = 0;
   unsigned padding_ = 0;  // zero bits supplied past the end
+  size_t pending_len_ = 0;  // of a match the fast loop finishes after a flush
+  size_t pending_dist_ = 0;
 };
 
 void Inflater::Run() {
@@ -191,7 +193,7 @@ void Inflater::Fixed() {
   std::fill(lengths + 280, lengths + 288, 8);
   std::fill(lengths + 288, lengths + 320, 5);
   HuffmanTable lit, dist;
-  Build(lit, lengths, 288, kTemplates.litlen, 7, false);
+  Build(lit, lengths, 288, kTemplates.litlen, 9, false);
   Build(dist, lengths + 288, 32, kTemplates.dist, 5, false);
   Codes(lit, dist);
 }
@@ -238,8 +240,8 @@ void Inflater::Dynamic() {
   if (lengths[256] == 0) throw BadData{};  // a block needs its end code
 
   HuffmanTable lit, dist;
-  Build(lit, lengths, hlit, kTemplates.litlen, 9, true);
-  Build(dist, lengths + hlit, hdist, kTemplates.dist, 6, true);
+  Build(lit, lengths, hlit, kTemplates.litlen, 11, true);
+  Build(dist, lengths + hlit, hdist, kTemplates.dist, 8, true);
   Codes(lit, dist);
 }
 
@@ -258,13 +260,16 @@ void Inflater::Codes(const HuffmanTable& lit, const HuffmanTable& dist) {
 // at the end of the block), false when the careful path must take a symbol.
 bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block) {
   const uint8_t* const start = io_.InputPos();
-  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, wrapped_, bitbuf_, bitcount_};
+  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, wrapped_, bitbuf_, bitcount_,
+                  pending_len_, pending_dist_};
   const size_t pos_before = pos_;
   const FastStop stop = InflateFast(c, lit, dist);
   io_.Consume(static_cast<size_t>(c.in - start));
   bitbuf_ = c.bitbuf;
   bitcount_ = c.bitcount;
   pos_ = c.pos;
+  pending_len_ = c.pending_len;
+  pending_dist_ = c.pending_dist;
   switch (stop) {
     case FastStop::kSlowPath: return c.in != start || c.pos != pos_before;
     case FastStop::kWindowFull: FlushWindow(); return true;

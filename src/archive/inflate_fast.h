@@ -1,6 +1,7 @@
 // The fast loop of inflate: literals and matches of one block while plenty of
-// input is buffered and the window has room for the longest match. The
-// careful one-symbol path of inflate.cpp does the rest.
+// input is buffered and the window has room for three literals (a match that
+// runs past the window's end is finished after the flush). The careful
+// one-symbol path of inflate.cpp does the rest.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,8 @@ struct InflateCursor {
   bool wrapped;           // the whole window holds history
   uint64_t bitbuf;        // above bitcount: zeros or the next input bits
   unsigned bitcount;
+  size_t pending_len;     // bytes of a match still to copy after a flush
+  size_t pending_dist;
 };
 
 enum class FastStop {
@@ -29,12 +32,15 @@ enum class FastStop {
 };
 
 // Input bytes and window room the fast loop needs to start: a refill reads
-// 8 bytes and the first one may count 7 of them before the next.
+// 8 bytes and the first one may count 7 of them before the next; up to three
+// literals come on one refill.
 inline constexpr size_t kFastInputMargin = 16;
-inline constexpr size_t kFastWindowMargin = 258;
+inline constexpr size_t kFastWindowMargin = 3;
 
-// Decodes while the margins hold. Never reads input at or past in_end and
-// never writes outside the window; the window bytes after pos stay as they are.
+// First finishes a pending match, then decodes while the margins hold. Never
+// reads input at or past in_end and never writes outside the window; the
+// window bytes after pos stay as they are. After kWindowFull the caller
+// flushes the window, sets pos to 0 and calls again before anything else.
 FastStop InflateFast(InflateCursor& c, const HuffmanTable& lit, const HuffmanTable& dist);
 
 }  // namespace qr5::archive

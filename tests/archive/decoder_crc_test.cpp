@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archive/crc32.h"
+#include "archive/processor.h"
 #include "archive/zip_crypto.h"
 
 namespace qr5::archive {
@@ -41,11 +42,11 @@ TEST(Crc32, FastUpdateEqualsTheByteStepOnEveryLengthAndAlignment) {
   std::vector<uint8_t> data(1 << 20);
   for (uint8_t& b : data) b = static_cast<uint8_t>(rng());
   const uint32_t whole = UpdateCrcBytewise(kCrcInit, data.data(), data.size());
-  const bool available = CarrylessCrcAvailable();
-  if (!available) std::printf("note: no carry-less multiplication here; the table path alone is tested\n");
+  if (!ProcessorHas().clmul) std::printf("note: no carry-less multiplication here; the table path alone is tested\n");
   for (const bool clmul : {true, false}) {
-    SCOPED_TRACE(clmul ? "carry-less multiplication" : "slicing-by-8");
-    ASSERT_EQ(UseCarrylessCrc(clmul), clmul && available);
+    SCOPED_TRACE(clmul ? "carry-less multiplication where the processor has it" : "slicing-by-8");
+    UseProcessorExtensions(clmul);
+    ASSERT_EQ(Extensions().clmul, clmul && ProcessorHas().clmul);
     for (size_t offset = 0; offset < 16; ++offset) {
       for (size_t length = 0; length <= 600; ++length) {
         const uint32_t reg = (length & 1) ? static_cast<uint32_t>(rng()) : kCrcInit;
@@ -69,7 +70,7 @@ TEST(Crc32, FastUpdateEqualsTheByteStepOnEveryLengthAndAlignment) {
     }
     EXPECT_EQ(pieces, whole);
   }
-  UseCarrylessCrc(true);
+  UseProcessorExtensions(true);
 }
 
 TEST(ZipKeys, BlockDecryptionEqualsByteByByteAndInitResets) {
