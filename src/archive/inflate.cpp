@@ -1,11 +1,13 @@
 // Method 8, "deflated" (RFC 1951). Table-driven: each block's codes become
-// two-level lookup tables (first level 9 bits for literals/lengths and 6 for
-// distances of dynamic blocks, 7 and 5 for the fixed codes, 7 for the code
-// length code), built for the block and freed after it. The 32 KiB output
-// buffer is the sliding window; it is flushed whenever it fills.
+// two-level lookup tables, built for the block and freed after it. Their
+// first levels are 11 bits for literals/lengths and 8 for distances of
+// dynamic blocks (the classic 9 and 6 send too many codes to a second
+// lookup), 9 and 5 for the fixed codes (all of them in one lookup), 7 for the
+// code length code. The 32 KiB output buffer is the sliding window; it is
+// flushed whenever it fills.
 //
 // The fast loop (inflate_fast.cpp) runs while enough input is buffered and
-// the window has room for the longest match; a careful one-symbol path here
+// the window has room for a few literals; a careful one-symbol path here
 // handles the rest.
 //
 // Any error inside a block (bad data, short input, a failed flush) ends the
