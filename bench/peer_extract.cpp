@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -30,9 +31,17 @@ struct Entry {
   size_t data;  // offset of the file data in the archive
 };
 
+// The archive in one read, as a whole-buffer tool takes it.
 std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return bytes;
+  std::fseek(f, 0, SEEK_END);
+  bytes.resize(static_cast<size_t>(std::ftell(f)));
+  std::fseek(f, 0, SEEK_SET);
+  if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
+  std::fclose(f);
+  return bytes;
 }
 
 // Walks the central directory; folders are made, files handed to extract,
@@ -104,18 +113,24 @@ bool HaveLibdeflate() { return true; }
 uint64_t LibdeflateExtract(const std::string& archive, const fs::path& out) {
   std::string zip = ReadAll(archive);
   libdeflate_decompressor* d = libdeflate_alloc_decompressor();
-  std::vector<unsigned char> buffer;
+  // One buffer for the largest entry, never cleared (the decompressor
+  // writes every byte it reports).
+  std::unique_ptr<unsigned char[]> buffer;
+  size_t capacity = 0;
   uint64_t written = ForEachEntry(zip, out, [&](const Entry& e, std::FILE* f, uint64_t& total) -> uint32_t {
     const unsigned char* bytes = reinterpret_cast<const unsigned char*>(zip.data() + e.data);
     size_t n = e.compressed;
     if (e.method != 0) {
-      buffer.resize(e.uncompressed);
+      if (e.uncompressed > capacity) {
+        capacity = e.uncompressed;
+        buffer.reset(new unsigned char[capacity]);
+      }
       n = 0;
-      if (libdeflate_deflate_decompress(d, bytes, e.compressed, buffer.data(), buffer.size(), &n) !=
+      if (libdeflate_deflate_decompress(d, bytes, e.compressed, buffer.get(), e.uncompressed, &n) !=
           LIBDEFLATE_SUCCESS) {
         return ~e.crc;
       }
-      bytes = buffer.data();
+      bytes = buffer.get();
     }
     std::fwrite(bytes, 1, n, f);
     total += n;

@@ -1,13 +1,17 @@
 // CRC-32 of ISO 3309 / ITU-T V.42 (reflected polynomial 0xEDB88320), the
 // checksum of every ZIP entry and the mixing step of the ZIP encryption keys.
 //
-// The register is fed eight bytes at a time (slicing-by-8): seven more tables,
-// derived at compile time from the constant one, give the effect of each of
-// the eight bytes on the register at once, so the eight lookups do not wait
-// on each other. The value is exactly that of the one-byte step.
+// Where the processor multiplies without carries (PCLMULQDQ, processor.h),
+// whole 16-byte steps are folded by crc32_clmul.cpp at many bytes a
+// cycle. Elsewhere, and for the last bytes, the register is fed eight bytes
+// at a time (slicing-by-8): seven more tables, derived on first use from
+// the constant one, give the effect of each of the eight bytes on the
+// register at once, so the eight lookups do not wait on each other. Every
+// path gives exactly the value of the one-byte step.
 #include "archive/crc32.h"
 
-#include <array>
+#include "archive/crc32_clmul.h"
+#include "archive/processor.h"
 
 namespace qr5::archive {
 
@@ -60,32 +64,27 @@ extern constexpr uint32_t kCrcTable[256] = {
 
 namespace {
 
-// kSlices[k][n]: the register after byte n followed by k zero bytes.
-using Slices = std::array<std::array<uint32_t, 256>, 8>;
-
-constexpr Slices MakeSlices() {
-  Slices t{};
-  for (unsigned n = 0; n < 256; ++n) t[0][n] = kCrcTable[n];
-  for (unsigned k = 1; k < 8; ++k) {
-    for (unsigned n = 0; n < 256; ++n) t[k][n] = (t[k - 1][n] >> 8) ^ kCrcTable[t[k - 1][n] & 0xFF];
-  }
-  return t;
+// Slices()[k][n]: the register after byte n followed by k zero bytes. Made
+// from the constant table on first use, on the heap, rather than stored,
+// which keeps 8 KB out of the shipped program.
+const uint32_t (*Slices())[256] {
+  static const uint32_t (*const table)[256] = [] {
+    uint32_t (*t)[256] = new uint32_t[8][256];
+    for (unsigned n = 0; n < 256; ++n) t[0][n] = kCrcTable[n];
+    for (unsigned k = 1; k < 8; ++k) {
+      for (unsigned n = 0; n < 256; ++n) t[k][n] = (t[k - 1][n] >> 8) ^ kCrcTable[t[k - 1][n] & 0xFF];
+    }
+    return t;
+  }();
+  return table;
 }
-
-constexpr Slices kSlices = MakeSlices();
 
 inline uint32_t Le32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
-}  // namespace
-
-uint32_t UpdateCrcBytewise(uint32_t reg, const uint8_t* p, size_t n) {
-  while (n--) reg = kCrcTable[(reg ^ *p++) & 0xFF] ^ (reg >> 8);
-  return reg;
-}
-
-uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
+uint32_t UpdateCrcSliced(uint32_t reg, const uint8_t* p, size_t n) {
+  const uint32_t (*const kSlices)[256] = Slices();
   while (n >= 8) {
     const uint32_t a = reg ^ Le32(p);
     const uint32_t b = Le32(p + 4);
@@ -96,6 +95,30 @@ uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
     n -= 8;
   }
   return UpdateCrcBytewise(reg, p, n);
+}
+
+#if QR5_CRC_CLMUL
+// Below this many bytes the table is as quick as setting up the folding.
+constexpr size_t kClmulMinimum = 64;
+#endif
+
+}  // namespace
+
+uint32_t UpdateCrcBytewise(uint32_t reg, const uint8_t* p, size_t n) {
+  while (n--) reg = kCrcTable[(reg ^ *p++) & 0xFF] ^ (reg >> 8);
+  return reg;
+}
+
+uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
+#if QR5_CRC_CLMUL
+  if (n >= kClmulMinimum && Extensions().clmul) {
+    const size_t whole = n & ~size_t{15};
+    reg = CrcFoldClmul(reg, p, whole);
+    p += whole;
+    n -= whole;
+  }
+#endif
+  return UpdateCrcSliced(reg, p, n);
 }
 
 }  // namespace qr5::archive

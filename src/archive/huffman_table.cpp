@@ -1,3 +1,4 @@
+// Builds the two-level tables of huffman_table.h from a code's lengths.
 #include "archive/huffman_table.h"
 
 #include <new>
@@ -103,7 +104,7 @@ HuffmanTable::Result HuffmanTable::Build(const uint8_t* lengths, size_t count,
     const unsigned sym = sorted[i];
     const unsigned len = lengths[sym];
     const uint32_t rev = Reverse(codes[i], len);
-    const uint32_t e = templates[sym] | len;
+    const uint32_t e = templates[sym] + len + (len << 8);
     if (len <= root_bits) {
       for (size_t k = rev; k < root_size; k += size_t{1} << len) t[k] = e;
       continue;
@@ -114,7 +115,7 @@ HuffmanTable::Result HuffmanTable::Build(const uint8_t* lengths, size_t count,
       group = prefix;
       sub = next_sub;
       next_sub += size_t{1} << w;
-      t[rev & root_mask_] = Make(kLink, static_cast<uint32_t>(sub), w) | root_bits;
+      t[rev & root_mask_] = Make(kLink, static_cast<uint32_t>(sub)) | root_bits | (w << 8);
     }
     for (size_t k = rev >> root_bits; k < (size_t{1} << w); k += size_t{1} << (len - root_bits))
       t[sub + k] = e;

@@ -10,27 +10,37 @@
 
 namespace qr5::archive {
 
-// One table entry, 32 bits:
-//   bits 0..7    bits to drop for this entry (for a link: the first-level width)
-//   bits 8..12   extra bits of a length or distance; the width of a second-level table for a link
-//   bits 13..15  kind
+// One table entry, 32 bits, laid out so that a decoder takes a symbol with
+// its extra bits in one step:
+//   bits 0..7    bits to drop: the code length plus the extra bits of a
+//                length or distance (for a link: the first-level width)
+//   bits 8..12   the code length (for a link: the width of its second-level table)
+//   bits 13..15  kind: one bit for a literal, one for a link, one for the end
+//                of a block; link and end together mark an invalid code
 //   bits 16..31  value: literal byte, base of a length or distance, symbol, or
 //                the index of a second-level table
 namespace hufentry {
-inline constexpr uint32_t kLiteral = 0u << 13;
-inline constexpr uint32_t kBase = 1u << 13;      // length or distance with extra bits
-inline constexpr uint32_t kEndOfBlock = 2u << 13;
-inline constexpr uint32_t kLink = 3u << 13;      // to a second-level table
-inline constexpr uint32_t kInvalid = 4u << 13;   // no code, or a symbol that may not occur
+inline constexpr uint32_t kBase = 0;              // length or distance with extra bits
+inline constexpr uint32_t kLiteral = 1u << 13;
+inline constexpr uint32_t kLink = 2u << 13;       // to a second-level table
+inline constexpr uint32_t kEndOfBlock = 4u << 13;
+inline constexpr uint32_t kInvalid = 6u << 13;    // no code, or a symbol that may not occur
 inline constexpr uint32_t kKindMask = 7u << 13;
+inline constexpr uint32_t kExceptional = kLink | kEndOfBlock;  // link, end or invalid
 
-constexpr uint32_t Make(uint32_t kind, uint32_t value, uint32_t extra = 0) {
-  return kind | (value << 16) | (extra << 8);
-}
+// A symbol's template: its kind, value and extra bit count; the table adds
+// the code length.
+constexpr uint32_t Make(uint32_t kind, uint32_t value, uint32_t extra = 0) { return kind | (value << 16) | extra; }
 constexpr unsigned Bits(uint32_t e) { return e & 0xFF; }
-constexpr unsigned Extra(uint32_t e) { return (e >> 8) & 0x1F; }
+constexpr unsigned CodeLength(uint32_t e) { return (e >> 8) & 0x1F; }
+constexpr unsigned Width(uint32_t e) { return (e >> 8) & 0x1F; }
 constexpr uint32_t Kind(uint32_t e) { return e & kKindMask; }
 constexpr unsigned Value(uint32_t e) { return e >> 16; }
+// The extra bits that follow the code in bits (taken before the entry's
+// bits were dropped).
+constexpr uint32_t ExtraValue(uint64_t bits, uint32_t e) {
+  return static_cast<uint32_t>((bits & ((uint64_t{1} << Bits(e)) - 1)) >> CodeLength(e));
+}
 }  // namespace hufentry
 
 class HuffmanTable {
@@ -51,7 +61,7 @@ class HuffmanTable {
   uint32_t Lookup(uint64_t bits) const {
     uint32_t e = entries_[bits & root_mask_];
     if (hufentry::Kind(e) == hufentry::kLink) {
-      const unsigned width = hufentry::Extra(e);
+      const unsigned width = hufentry::Width(e);
       // Second-level entries carry the full code length as their drop count.
       e = entries_[hufentry::Value(e) + ((bits >> root_bits_) & ((1u << width) - 1))];
     }

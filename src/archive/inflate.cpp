@@ -1,23 +1,24 @@
 // Method 8, "deflated" (RFC 1951). Table-driven: each block's codes become
-// two-level lookup tables (first level 9 bits for literals/lengths and 6 for
-// distances of dynamic blocks, 7 and 5 for the fixed codes, 7 for the code
-// length code), built for the block and freed after it. The 32 KiB output
-// buffer is the sliding window; it is flushed whenever it fills.
+// two-level lookup tables, built for the block and freed after it. Their
+// first levels are 11 bits for literals/lengths and 8 for distances of
+// dynamic blocks (the classic 9 and 6 send too many codes to a second
+// lookup), 9 and 5 for the fixed codes (all of them in one lookup), 7 for the
+// code length code. The 32 KiB output buffer is the sliding window; it is
+// flushed whenever it fills.
 //
-// A 64-bit bit buffer lets the main loop take a literal/length code, its
-// extra bits, a distance code and its extra bits after a single refill; that
-// loop runs while at least 8 input bytes are buffered and the window has
-// room for the longest match, and a careful one-symbol path handles the rest.
+// The fast loop (inflate_fast.cpp) runs while enough input is buffered and
+// the window has room for a few literals; a careful one-symbol path here
+// handles the rest.
 //
 // Any error inside a block (bad data, short input, a failed flush) ends the
 // decoder quietly: what was flushed stays written and the CRC check judges
 // the entry. Only a user's cancel passes through.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 #include "archive/decoder.h"
 #include "archive/huffman_table.h"
+#include "archive/inflate_fast.h"
 #include "archive/zip_errors.h"
 
 namespace qr5::archive {
@@ -29,7 +30,6 @@ using namespace hufentry;
 constexpr size_t kWindow = kOutputWindow;
 constexpr size_t kWindowMask = kWindow - 1;
 static_assert((kWindow & kWindowMask) == 0);
-constexpr size_t kMaxMatch = 258;
 constexpr unsigned kMaxCodeLen = 15;
 
 // Ends the decoder quietly; never leaves Inflate().
@@ -65,56 +65,7 @@ constexpr Templates MakeTemplates() {
 }
 constexpr Templates kTemplates = MakeTemplates();
 
-inline uint64_t Load64(const uint8_t* p) {
-  uint64_t v;
-  std::memcpy(&v, p, 8);
-  if constexpr (std::endian::native == std::endian::big) {
-    uint64_t r = 0;
-    for (int i = 0; i < 8; ++i) r = (r << 8) | ((v >> (8 * i)) & 0xFF);
-    v = r;
-  }
-  return v;
-}
-
 inline uint64_t LowBits(uint64_t v, unsigned n) { return v & ((uint64_t{1} << n) - 1); }
-
-// Copies len bytes from dist bytes back; the source may overlap the bytes
-// being written. Writes exactly len bytes: the bytes after them are still
-// window history.
-inline void CopyBack(uint8_t* dst, size_t dist, size_t len) {
-  const uint8_t* src = dst - dist;
-  if (dist >= 8) {
-    if (len >= 8) {
-      // Eight at a time; every byte read is final because dist >= 8. The
-      // last eight end exactly at len, re-copying a few bytes with their own
-      // values.
-      size_t i = 0;
-      for (; i + 8 <= len; i += 8) {
-        uint64_t v;
-        std::memcpy(&v, src + i, 8);
-        std::memcpy(dst + i, &v, 8);
-      }
-      if (i < len) {
-        uint64_t v;
-        std::memcpy(&v, src + len - 8, 8);
-        std::memcpy(dst + len - 8, &v, 8);
-      }
-      return;
-    }
-    if (len >= 4) {
-      uint32_t a, b;
-      std::memcpy(&a, src, 4);
-      std::memcpy(&b, src + len - 4, 4);
-      std::memcpy(dst, &a, 4);
-      std::memcpy(dst + len - 4, &b, 4);
-      return;
-    }
-  } else if (dist == 1) {
-    std::memset(dst, src[0], len);
-    return;
-  }
-  for (size_t i = 0; i < len; ++i) dst[i] = src[i];
-}
 
 class Inflater {
  public:
@@ -157,7 +108,7 @@ class Inflater {
   void Build(HuffmanTable& table, const uint8_t* lengths, size_t count, const uint32_t* templates,
              unsigned root_bits, bool allow_sparse);
   void Codes(const HuffmanTable& lit, const HuffmanTable& dist);
-  bool FastCodes(const HuffmanTable& lit, const HuffmanTable& dist);
+  bool FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block);
   bool SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist);
 
   void FlushWindow() {
@@ -177,6 +128,8 @@ class Inflater {
   uint64_t bitbuf_ = 0;   // above bitcount_: zeros or the next input bits
   unsigned bitcount_ = 0;
   unsigned padding_ = 0;  // zero bits supplied past the end
+  size_t pending_len_ = 0;  // of a match the fast loop finishes after a flush
+  size_t pending_dist_ = 0;
 };
 
 void Inflater::Run() {
@@ -242,7 +195,7 @@ void Inflater::Fixed() {
   std::fill(lengths + 280, lengths + 288, 8);
   std::fill(lengths + 288, lengths + 320, 5);
   HuffmanTable lit, dist;
-  Build(lit, lengths, 288, kTemplates.litlen, 7, false);
+  Build(lit, lengths, 288, kTemplates.litlen, 9, false);
   Build(dist, lengths + 288, 32, kTemplates.dist, 5, false);
   Codes(lit, dist);
 }
@@ -289,136 +242,65 @@ void Inflater::Dynamic() {
   if (lengths[256] == 0) throw BadData{};  // a block needs its end code
 
   HuffmanTable lit, dist;
-  Build(lit, lengths, hlit, kTemplates.litlen, 9, true);
-  Build(dist, lengths + hlit, hdist, kTemplates.dist, 6, true);
+  Build(lit, lengths, hlit, kTemplates.litlen, 11, true);
+  Build(dist, lengths + hlit, hdist, kTemplates.dist, 8, true);
   Codes(lit, dist);
 }
 
 void Inflater::Codes(const HuffmanTable& lit, const HuffmanTable& dist) {
   for (;;) {
-    if (io_.InputAvailable() >= 8 && pos_ <= kWindow - kMaxMatch) {
-      if (FastCodes(lit, dist)) return;
+    bool end_of_block = false;
+    if (FastCodes(lit, dist, end_of_block)) {
+      if (end_of_block) return;
+      continue;
     }
     if (SlowSymbol(lit, dist)) return;
   }
 }
 
-// Decodes while the fast conditions hold; true at the end of the block.
-bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist) {
-  const uint32_t* const lt = lit.Entries();
-  const uint32_t* const dt = dist.Entries();
-  const unsigned lroot = lit.RootBits();
-  const unsigned droot = dist.RootBits();
-  const uint64_t lmask = (uint64_t{1} << lroot) - 1;
-  const uint64_t dmask = (uint64_t{1} << droot) - 1;
-
-  const uint8_t* const in_start = io_.InputPos();
-  const uint8_t* in = in_start;
-  const uint8_t* const in_end = in + io_.InputAvailable();
-  uint8_t* const out = win_;
-  size_t pos = pos_;
-  uint64_t bb = bitbuf_;
-  unsigned bc = bitcount_;
-  bool end_of_block = false;
-
-  do {
-    // Refill to 56..63 bits: enough for code, extra bits, code, extra bits
-    // (at most 15 + 5 + 15 + 13 = 48).
-    bb |= Load64(in) << bc;
-    in += (63 - bc) >> 3;
-    bc |= 56;
-
-    uint32_t e = lt[bb & lmask];
-    if (Kind(e) == kLink) e = lt[Value(e) + LowBits(bb >> lroot, Extra(e))];
-    unsigned n = Bits(e);
-    bb >>= n;
-    bc -= n;
-    if (Kind(e) == kLiteral) {
-      out[pos++] = static_cast<uint8_t>(Value(e));
-      // A refill leaves at least 41 bits after one code: enough for two more
-      // literal codes of up to 15 bits each without refilling.
-      e = lt[bb & lmask];
-      if (Kind(e) != kLiteral) continue;
-      n = Bits(e);
-      bb >>= n;
-      bc -= n;
-      out[pos++] = static_cast<uint8_t>(Value(e));
-      e = lt[bb & lmask];
-      if (Kind(e) != kLiteral) continue;
-      n = Bits(e);
-      bb >>= n;
-      bc -= n;
-      out[pos++] = static_cast<uint8_t>(Value(e));
-      continue;
-    }
-    if (Kind(e) != kBase) {
-      if (Kind(e) != kEndOfBlock) throw BadData{};
-      end_of_block = true;
-      break;
-    }
-    n = Extra(e);
-    const size_t len = Value(e) + LowBits(bb, n);
-    bb >>= n;
-    bc -= n;
-
-    e = dt[bb & dmask];
-    if (Kind(e) == kLink) e = dt[Value(e) + LowBits(bb >> droot, Extra(e))];
-    if (Kind(e) != kBase) throw BadData{};
-    n = Bits(e);
-    bb >>= n;
-    bc -= n;
-    n = Extra(e);
-    size_t d = Value(e) + LowBits(bb, n);
-    bb >>= n;
-    bc -= n;
-
-    size_t left = len;
-    if (d > pos) {
-      // The source starts in the older part of the window, at its end.
-      if (!wrapped_) throw BadData{};
-      const size_t from = pos + kWindow - d;
-      const size_t first = std::min(left, kWindow - from);
-      std::memmove(out + pos, out + from, first);
-      pos += first;
-      left -= first;
-    }
-    if (left > 0) {
-      CopyBack(out + pos, d, left);
-      pos += left;
-    }
-    if (pos == kWindow) {
-      pos_ = pos;
-      FlushWindow();
-      pos = 0;
-    }
-  } while (in_end - in >= 8 && pos <= kWindow - kMaxMatch);
-
-  bitbuf_ = bb;
-  bitcount_ = bc;
-  pos_ = pos;
-  io_.Consume(static_cast<size_t>(in - in_start));
-  return end_of_block;
+// Runs the fast loop once; true when it decoded something (end_of_block set
+// at the end of the block), false when the careful path must take a symbol.
+bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block) {
+  const uint8_t* const start = io_.InputPos();
+  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, wrapped_, bitbuf_, bitcount_,
+                  pending_len_, pending_dist_};
+  const size_t pos_before = pos_;
+  const FastStop stop = InflateFast(c, lit, dist);
+  io_.Consume(static_cast<size_t>(c.in - start));
+  bitbuf_ = c.bitbuf;
+  bitcount_ = c.bitcount;
+  pos_ = c.pos;
+  pending_len_ = c.pending_len;
+  pending_dist_ = c.pending_dist;
+  switch (stop) {
+    case FastStop::kSlowPath: return c.in != start || c.pos != pos_before;
+    case FastStop::kWindowFull: FlushWindow(); return true;
+    case FastStop::kEndOfBlock: end_of_block = true; return true;
+    case FastStop::kBadData: break;
+  }
+  throw BadData{};
 }
 
 // One literal, match or end code with every check; true at the end of the block.
 bool Inflater::SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist) {
-  Need(kMaxCodeLen);
+  // A code with its extra bits: at most 15 + 5 bits, 15 + 13 for a distance.
+  Need(kMaxCodeLen + 5);
   uint32_t e = lit.Lookup(bitbuf_);
   const uint32_t kind = Kind(e);
   if (kind == kInvalid || kind == kLink) throw BadData{};
+  size_t len = Value(e) + ExtraValue(bitbuf_, e);
   Drop(Bits(e));
   if (kind == kLiteral) {
     Put(static_cast<uint8_t>(Value(e)));
     return false;
   }
   if (kind == kEndOfBlock) return true;
-  size_t len = Value(e) + Take(Extra(e));
 
-  Need(kMaxCodeLen);
+  Need(kMaxCodeLen + 13);
   e = dist.Lookup(bitbuf_);
   if (Kind(e) != kBase) throw BadData{};
+  const size_t d = Value(e) + ExtraValue(bitbuf_, e);
   Drop(Bits(e));
-  const size_t d = Value(e) + Take(Extra(e));
   if (d > pos_ && !wrapped_) throw BadData{};
 
   size_t from = (pos_ - d) & kWindowMask;

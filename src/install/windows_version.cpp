@@ -1,6 +1,6 @@
 #include "install/windows_version.h"
 
-#include <cstdio>
+#include <string>
 
 namespace qr5::install {
 
@@ -49,9 +49,11 @@ std::string WindowsVersionText(const platform::OsVersion& version) {
   // The service-pack text means something only on the NT family; on 9x the
   // field carries letters such as "A" or " B".
   const std::string service_pack = version.platform_id == kPlatformNT ? version.csd_version : "";
-  char numbers[64];
-  std::snprintf(numbers, sizeof numbers, " Version %d.%d Build %d ", static_cast<int>(version.major),
-                static_cast<int>(version.minor), static_cast<int>(version.build));
+  // std::to_string, not the printf family, which would bring its whole
+  // formatter into the shipped program.
+  const std::string numbers = " Version " + std::to_string(static_cast<int>(version.major)) + "." +
+                              std::to_string(static_cast<int>(version.minor)) + " Build " +
+                              std::to_string(static_cast<int>(version.build)) + " ";
   return "Microsoft Windows " + VersionName(version) + numbers + service_pack;
 }
 
