@@ -22,7 +22,9 @@ if [ "${QR5_HOST_ONLY:-0}" != 1 ]; then
 fi
 if [ -n "$need" ]; then
     log "apt-get install$need"
-    apt-get update -qq
+    # A mirror in the middle of a sync fails one index now and then: try again, then go on
+    # with the lists there are (apt-get install says what is still missing).
+    for try in 1 2 3; do apt-get update -qq && break; log "apt-get update failed (try $try)"; sleep 10; done
     # wine32 needs its recommends (fonts, X libraries); the rest does not
     apt-get install -y -qq --no-install-recommends $(echo "$need" | tr ' ' '\n' | grep -v '^wine' | tr '\n' ' ') >/dev/null
     if echo "$need" | grep -q wine; then apt-get install -y -qq wine wine32:i386 >/dev/null; fi
