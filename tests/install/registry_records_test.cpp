@@ -133,7 +133,7 @@ TEST(EngineSettingsTableTest, FortySettingsInTableOrder) {
   EXPECT_EQ(empty, 4);  // RESOURCE, SQLQRYMODE, SHAREDMEMLOCATION, DATA REPOSITORY
 }
 
-TEST(EngineSettingsTableTest, EngineFolderBelowProgramFiles) {
+TEST_F(RegistryRecordsTest, EngineFolderBelowProgramFiles) {
   EXPECT_EQ(EngineDirFor("C:\\Program Files"), "C:\\Program Files\\Borland\\Common Files\\BDE");
   EXPECT_EQ(EngineDirFor("C:\\Program Files\\"), "C:\\Program Files\\Borland\\Common Files\\BDE");
   // Never the root of the current drive.
