@@ -28,7 +28,8 @@ find_program(QR5_XVFB Xvfb)
 if(QR5_XDOTOOL AND QR5_XVFB)
   add_test(NAME wine_keys_e2e
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_keys_e2e.sh ${CMAKE_BINARY_DIR}/wine-e2e
-                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL)
+                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL
+                   $<TARGET_FILE:drive_setup>)
   set_tests_properties(wine_keys_e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endif()
 
