@@ -1,10 +1,11 @@
 #!/bin/bash
 # The real setup program under Wine, driven as a person would drive it:
-#   wine_e2e.sh <work-folder> <winxp|win98> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe>
+#   wine_e2e.sh <work-folder> <winxp|win98> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe> <version>
 # A fresh 32-bit prefix in <work-folder>/<version>; the setup and KAVO5.DLL go
 # to C:\SETUP. One complete English installation (with a second copy started
 # meanwhile and the browse and error dialogs on the way), then a cancelled
-# run, then checks of the files, the registry and the shortcuts; then the
+# run, then checks of the files, the registry (the uninstall entry with the
+# build's version) and the shortcuts; then the
 # installed Quorlin 5 is started from its desktop shortcut, and again after
 # an installation in Italian over the first; then the uninstaller, started
 # from the uninstall entry, and the machine compared with the state before
@@ -12,7 +13,7 @@
 # With QR5_SHOTS=<folder> an Xvfb display is used instead of the null driver
 # and every page is captured into <folder>/<page>.png (ImageMagick import).
 set -euo pipefail
-WORK=$1 VERSION=$2 SETUP=$3 KAVO5=$4 DRIVER=$5
+WORK=$1 VERSION=$2 SETUP=$3 KAVO5=$4 DRIVER=$5 VERSION_NUMBER=$6
 . "$(dirname "$0")/wine_lib.sh"
 wine_init "wine_e2e($VERSION)" "$WORK/$VERSION"
 
@@ -69,13 +70,21 @@ if [ -n "${QR5_SHOTS:-}" ]; then cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null |
 
 step "checking the result"
 wine_check_installed QR5 English
-uninstall=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5' 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
-[ "$uninstall" -ge 1 ] || fail "no uninstall entry"
+ENTRY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5'
+uninstall=$(wine reg query "$ENTRY" 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
+[ "$uninstall" -eq 11 ] || fail "the uninstall entry holds $uninstall values, not 11"
+# What the Apps list and Add/Remove Programs show beyond the six values.
+[ "$(wine_query "$ENTRY" DisplayVersion)" = "$VERSION_NUMBER" ] || fail "DisplayVersion is not $VERSION_NUMBER"
+[ "$(wine_query "$ENTRY" InstallLocation)" = 'C:\QR5' ] || fail "InstallLocation is not C:\\QR5"
+size_kb=$(( $(wine_query "$ENTRY" EstimatedSize || true) ))
+[ "$size_kb" -gt 1000 ] || fail "EstimatedSize is $size_kb KB"
+[ "$(wine_query "$ENTRY" NoModify)" = 0x1 ] && [ "$(wine_query "$ENTRY" NoRepair)" = 0x1 ] ||
+  fail "NoModify and NoRepair are not 1"
 # The database engine's folder and its configuration.
 engine=$(wine_query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
 [ "$engine" = 'C:\Program Files\Borland\Common Files\BDE' ] || fail "engine DLLPATH is \"$engine\""
 [ -n "$(ls "$C/Program Files/Borland/Common Files/BDE" 2>/dev/null)" ] || fail "the engine folder is empty"
-echo "  DLLPATH=$engine uninstall values=$uninstall"
+echo "  DLLPATH=$engine uninstall values=$uninstall EstimatedSize=$size_kb KB"
 lnks=$(wine_new_links "$C/SETUP/QR5_Installer.exe")
 echo "$lnks" | sed 's/^/  /'
 grep -qi '/Desktop/Quorlin 5.lnk$' <<<"$lnks" || fail "no desktop shortcut"
