@@ -50,11 +50,12 @@ if [ -n "${QR5_SHOTS:-}" ]; then
   wine_end_with_script "$SHOOTER"
 fi
 
-# The state before the installation: every file outside the Windows folder
-# and the temporary folders (the desktop may lie outside the prefix).
+# The state before the installation: every file outside the Windows folder,
+# the temporary folders and the screenshots (the desktop may lie outside the
+# prefix).
 me=$(whoami)
 state() {
-  (cd "$C" && find . -path ./windows -prune -o -ipath '*/temp' -prune -o -print | sort)
+  (cd "$C" && find . -path ./windows -prune -o -path ./shots -prune -o -ipath '*/temp' -prune -o -print | sort)
   local d; d=$(readlink -f "$C/users/$me/Desktop")
   [ -d "$d" ] && [[ "$d" != "$C"/* ]] && (cd "$d" && find . -iname '*.lnk' | sed 's|^|desktop/|' | sort)
   return 0
@@ -65,8 +66,6 @@ step "driving an installation"
 wine 'C:\SETUP\drive_setup.exe' install 'C:\SETUP\QR5_Installer.exe' || fail "the installation run"
 step "driving a cancelled run"
 wine 'C:\SETUP\drive_setup.exe' cancel 'C:\SETUP\QR5_Installer.exe' || fail "the cancelled run"
-[ -n "$SHOOTER" ] && kill "$SHOOTER" 2>/dev/null
-if [ -n "${QR5_SHOTS:-}" ]; then cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true; fi
 
 step "checking the result"
 wine_check_installed QR5 English
@@ -119,6 +118,11 @@ wine 'C:\SETUP\drive_setup.exe' open "$startup_link" 'Heraldo - Spot DX e appunt
   fail "Heraldo from the Startup shortcut, in Italian"
 step "driving the uninstaller"
 wine 'C:\SETUP\drive_setup.exe' uninstall || fail "the uninstaller run"
+# The uninstaller's pages are taken too: the pictures are complete only now.
+if [ -n "$SHOOTER" ]; then
+  kill "$SHOOTER" 2>/dev/null || true
+  cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true
+fi
 wineserver -w
 state >"$WINE_DIR/after.txt"
 # What stays: the database engine's files (other programs share them).
