@@ -31,12 +31,24 @@ function(qr5_test_dir name dir)
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
 endfunction()
 
-# qr5_shipped_program(target): a program that goes to users (the setup, the
-# uninstaller). Windows builds other than Debug link it without symbols; the
-# size test of tests/windows holds its limit. Test programs keep theirs.
-set(QR5_SHIPPED_SIZE_LIMIT 409600 CACHE STRING "Largest size in bytes of a shipped Windows program without payload")
+# qr5_shipped_program(target FILE name DESCRIPTION text LEVEL level
+#                     [LIMIT bytes] [NO_EXCEPTIONS]): a program that goes to users (the
+# setup stub, the uninstaller, the suite's sample program). On Windows it is
+# linked statically (for every program) and without symbols in builds other
+# than Debug; the payload carries stripped copies in every build type. The
+# checks of tests/windows hold each to the import-table rule and to its own
+# size limit (QR5_SHIPPED_SIZE_LIMIT when none is given); on Windows it gets
+# the resources of qr5_program_resources. Test programs keep their symbols
+# and have none of this.
+set(QR5_SHIPPED_SIZE_LIMIT 409600 CACHE STRING "Largest size in bytes of the shipped Windows setup program without payload")
 function(qr5_shipped_program target)
+  cmake_parse_arguments(arg "NO_EXCEPTIONS" "LIMIT;FILE;DESCRIPTION;LEVEL" "" ${ARGN})
+  if(NOT arg_LIMIT)
+    set(arg_LIMIT ${QR5_SHIPPED_SIZE_LIMIT})
+  endif()
+  set_property(TARGET ${target} PROPERTY QR5_SIZE_LIMIT ${arg_LIMIT})
   if(QR5_WINDOWS)
+    qr5_program_resources(${target} ${arg_FILE} "${arg_DESCRIPTION}" ${arg_LEVEL})
     target_link_options(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-s>)
     # A map beside the program shows what each part of the runtime costs.
     target_link_options(${target} PRIVATE -Wl,-Map=$<TARGET_FILE:${target}>.map)
@@ -52,9 +64,47 @@ function(qr5_shipped_program target)
       set(abort_fn abort)
     endif()
     target_link_options(${target} PRIVATE -Wl,--defsym=${handler}=${abort_fn})
-    # The runtime's throw helpers without the standard error classes.
-    target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/win32/runtime/standard_throws.cpp)
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+    # The runtime's throw helpers without the standard error classes (a
+    # program built without exceptions has no use for them).
+    if(NOT arg_NO_EXCEPTIONS)
+      target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src/platform/win32/runtime/standard_throws.cpp)
+      target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+    endif()
   endif()
   set_property(GLOBAL APPEND PROPERTY QR5_SHIPPED_PROGRAMS ${target})
+endfunction()
+
+# qr5_program_resources(target file description level): the suite's icon
+# (payload/suite/QUORLIN5.ICO, resource 1: the window class takes it), an
+# application manifest asking for level (requireAdministrator or asInvoker)
+# and a version resource naming the publisher, the product, what the program
+# is and PROJECT_VERSION, the one version number of the build.
+set(QR5_PROGRAM_ICON ${CMAKE_SOURCE_DIR}/payload/suite/QUORLIN5.ICO)
+function(qr5_program_resources target file description level)
+  if(NOT EXISTS ${QR5_PROGRAM_ICON})
+    message(FATAL_ERROR "The icon of the shipped programs is missing: ${QR5_PROGRAM_ICON} "
+                        "(the suite's QUORLIN5.ICO); ${target} cannot be built without it.")
+  endif()
+  if(NOT level MATCHES "^(requireAdministrator|asInvoker)$" OR description STREQUAL "")
+    message(FATAL_ERROR "qr5_shipped_program(${target}): give DESCRIPTION and LEVEL "
+                        "requireAdministrator or asInvoker")
+  endif()
+  set(QR5_RES_NAME ${target})
+  set(QR5_RES_FILE ${file})
+  set(QR5_RES_DESCRIPTION ${description})
+  set(QR5_RES_LEVEL ${level})
+  set(QR5_RES_ICON ${QR5_PROGRAM_ICON})
+  set(QR5_VERSION ${PROJECT_VERSION})
+  set(QR5_VERSION_4 ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+  set(QR5_VERSION_COMMAS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0)
+  set(dir ${CMAKE_BINARY_DIR}/resources/${target})
+  set(QR5_RES_MANIFEST ${dir}/${target}.manifest)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/resources/program.manifest.in ${QR5_RES_MANIFEST} @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/resources/program.rc.in ${dir}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${dir}/${target}.rc)
+  # The resource compiler does not see the files the script names.
+  set_property(SOURCE ${dir}/${target}.rc TARGET_DIRECTORY ${target} APPEND PROPERTY
+               OBJECT_DEPENDS ${QR5_PROGRAM_ICON} ${QR5_RES_MANIFEST})
+  set_property(GLOBAL APPEND PROPERTY QR5_PROGRAM_RESOURCES
+               "$<TARGET_FILE:${target}>|${description}|${level}")
 endfunction()

@@ -1,6 +1,7 @@
 // The text formats of the simulated machine: registry.reg must parse or be
 // refused with a message, and what it writes must read back unchanged; an
-// INI edit must leave a file in which the edited key reads back.
+// INI edit must leave a file in which the edited key reads back, also in a
+// file saved anew as Wine saves it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -61,6 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string edited = IniEdit(text, section, key, value);
   const auto found = IniFindValue(edited, section, key);
   if (!found || *found != Trimmed(value)) std::abort();
+  // Saved as Wine saves it: a fixed form, in which the key reads back too.
+  const std::string saved = IniRewrite(text);
+  if (IniRewrite(saved) != saved) std::abort();
+  if (IniFindValue(IniEdit(saved, section, key, value), section, key) != found) std::abort();
   (void)IniProfileValue(*found);
   return 0;
 }

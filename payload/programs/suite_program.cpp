@@ -119,7 +119,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = instance;
-  wc.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
+  wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(1));  // the suite's icon, from the build
+  if (wc.hIcon == nullptr) wc.hIcon = ::LoadIconA(nullptr, IDI_APPLICATION);
   wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1);
   wc.lpszClassName = kWindowClass;

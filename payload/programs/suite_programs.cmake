@@ -9,6 +9,10 @@ target_include_directories(qr5_suite_program PRIVATE ${CMAKE_SOURCE_DIR}/src)
 # Nothing of the C++ library is used; no exception tables, no symbols.
 target_compile_options(qr5_suite_program PRIVATE -fno-exceptions -fno-rtti)
 target_link_options(qr5_suite_program PRIVATE -s)
+# One program under nine names: one description for all of them; 18,432
+# bytes measured without its resources.
+qr5_shipped_program(qr5_suite_program FILE QR5.EXE DESCRIPTION "Quorlin 5 suite program" LEVEL asInvoker
+                    LIMIT 32768 NO_EXCEPTIONS)
 
 # The executables' names, as the table spells them.
 file(STRINGS ${CMAKE_SOURCE_DIR}/src/install/suite_program_table.h table_rows REGEX "^ *\\{\"[^\"]+\\.EXE\"")

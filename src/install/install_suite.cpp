@@ -46,8 +46,13 @@ void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
 
   // Written also after a failure, so that what was installed can be
   // removed; the folder as it was given, trailing backslash or not.
+  UninstallEntryExtras extras;
+  extras.install_location = install_dir;
+  uint64_t bytes = 0;
+  for (int i = 0; i < zip.EntryCount(); ++i) bytes += zip.Entry(i).UncompressedSize;
+  extras.estimated_kb = static_cast<uint32_t>((bytes + 1023) / 1024);
   try {
-    WriteUninstallEntry(UninstallCommand(install_dir), install_dir + "\\QUORLIN5.ICO");
+    WriteUninstallEntry(UninstallCommand(install_dir), install_dir + "\\QUORLIN5.ICO", extras);
   } catch (const ERegistryException&) {
     NoteFailure(kUninstallEntryKey);
   }

@@ -84,4 +84,13 @@ void RegistryKey::WriteString(const std::string& name, const std::string& value)
   }
 }
 
+void RegistryKey::WriteDword(const std::string& name, uint32_t value) const {
+  const uint8_t data[4] = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8),
+                           static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 24)};
+  if (Sys().registry->SetValue(key_, name, platform::REG_DWORD, data, sizeof data) !=
+      platform::ERROR_SUCCESS) {
+    throw ERegistryException("Failed to set data for '" + name + "'");
+  }
+}
+
 }  // namespace qr5::install

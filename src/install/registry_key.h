@@ -49,6 +49,8 @@ class RegistryKey {
   // Stores value as REG_SZ with its terminating zero byte; raises "Failed to
   // set data for '<name>'".
   void WriteString(const std::string& name, const std::string& value) const;
+  // Stores value as REG_DWORD; raises as WriteString.
+  void WriteDword(const std::string& name, uint32_t value) const;
 
  private:
   platform::HKEY key_ = 0;

@@ -49,7 +49,10 @@ void WriteRegInstallPath(const std::string& install_dir) {
   WriteUserValue("Installation Path", install_dir);
 }
 
-void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path) {
+const char* ProductVersion() { return QR5_VERSION; }
+
+void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path,
+                         const UninstallEntryExtras& extras) {
   RegistryKey uninstall;
   // Without the rights to write machine-wide keys there is no entry; the
   // suite still works.
@@ -61,6 +64,12 @@ void WriteUninstallEntry(const std::string& uninstall_command, const std::string
   entry.WriteString("UninstallString", uninstall_command);
   entry.WriteString("DisplayIcon", icon_path);
   entry.WriteString("DisplayName", "Quorlin 5");
+  entry.WriteString("DisplayVersion", ProductVersion());
+  entry.WriteDword("EstimatedSize", extras.estimated_kb);
+  entry.WriteString("InstallLocation", extras.install_location);
+  // There is nothing to change or mend in place: the setup installs anew.
+  entry.WriteDword("NoModify", 1);
+  entry.WriteDword("NoRepair", 1);
 }
 
 std::string UninstallCommand(const std::string& install_dir) {

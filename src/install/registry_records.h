@@ -2,6 +2,7 @@
 // installation, the uninstall entry and the Program Files lookup.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace qr5::install {
@@ -25,9 +26,18 @@ std::string ReadRegLanguage();
 std::string ReadRegInstallPath();
 void WriteRegLanguage(const std::string& language_name);
 void WriteRegInstallPath(const std::string& install_dir);
-// The six values of the "Quorlin 5" uninstall entry; skipped silently when
-// the machine-wide Uninstall key cannot be opened.
-void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path);
+// The version of Quorlin 5 that the build makes ("5.0.0").
+const char* ProductVersion();
+// What the Apps list and Add/Remove Programs show beyond the six values.
+struct UninstallEntryExtras {
+  std::string install_location;  // the install folder
+  uint32_t estimated_kb = 0;     // the payload's sizes, in KB rounded up
+};
+// The six values of the "Quorlin 5" uninstall entry, then DisplayVersion,
+// EstimatedSize, InstallLocation, NoModify = 1 and NoRepair = 1; skipped
+// silently when the machine-wide Uninstall key cannot be opened.
+void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path,
+                         const UninstallEntryExtras& extras);
 // The uninstaller's command line in install_dir: quoted when the folder
 // holds a blank, or Windows would try "D:\My.exe" first for
 // "D:\My Apps\QR5\QR5_UNINSTALLER.EXE".

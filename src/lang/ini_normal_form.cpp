@@ -33,7 +33,10 @@ void ForEachLine(const std::string& text, Fn line) {
     std::string content = text.substr(at, end - at);
     if (!content.empty() && content.back() == '\r') content.pop_back();
     const std::string trimmed = Trim(content);
-    if (!trimmed.empty() && trimmed[0] == '[') in_setup = IsKeyword(trimmed, "[SETUP]");
+    // A section line ends at its last "]"; a comment may follow.
+    if (!trimmed.empty() && trimmed[0] == '[') {
+      in_setup = IsKeyword(trimmed.substr(0, trimmed.rfind(']') + 1), "[SETUP]");
+    }
     line(content, trimmed, in_setup);
     at = end + 1;
   }
@@ -51,14 +54,23 @@ bool HasSetupSection(const std::string& text) {
 
 std::string IniNormalForm(const std::string& text) {
   std::string out;
-  ForEachLine(text, [&out](const std::string& content, const std::string& trimmed, bool in_setup) {
+  ForEachLine(text, [&out](const std::string&, const std::string& trimmed, bool in_setup) {
     if (trimmed.empty()) return;
     const size_t eq = trimmed.find('=');
     if (in_setup && trimmed[0] != '[' && eq != std::string::npos &&
         IsKeyword(Trim(trimmed.substr(0, eq)), "LANGUAGEFILE")) {
       return;
     }
-    out += content + "\n";
+    // Wine saves each line trimmed and a key without blanks around "=";
+    // Windows keeps the line as it was: both give the same form here.
+    const size_t close = trimmed[0] == '[' ? trimmed.rfind(']') : std::string::npos;
+    if (close != std::string::npos && close > 0) {
+      out += trimmed.substr(0, close + 1) + "\n";  // what follows "]" is not saved
+    } else if (eq != std::string::npos) {
+      out += Trim(trimmed.substr(0, eq)) + "=" + Trim(trimmed.substr(eq + 1)) + "\n";
+    } else {
+      out += trimmed + "\n";
+    }
   });
   return out;
 }

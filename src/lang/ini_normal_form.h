@@ -11,7 +11,8 @@ namespace qr5::lang {
 // Whether text has a [Setup] section (section names compare without case).
 bool HasSetupSection(const std::string& text);
 
-// The non-blank lines of text without their line ends, each ended by "\n",
+// The non-blank lines of text, trimmed and without their line ends, each
+// ended by "\n" (a key line as "name=value" without blanks around "="),
 // without the [Setup] section's LanguageFile line.
 std::string IniNormalForm(const std::string& text);
 

@@ -6,8 +6,9 @@
 
 namespace qr5::lang {
 
-// The path without its last character when that is a backslash; only one
-// backslash goes, and an empty path stays empty.
+// The path without its last character when that is a backslash (not the
+// trail byte of a double-byte character); only one backslash goes, and an
+// empty path stays empty.
 std::string StripTrailingBackslash(const std::string& path);
 
 }  // namespace qr5::lang

@@ -1,3 +1,4 @@
+#include "lang/strip_trailing_backslash.h"
 #include "pages/dlg_browse_install_path.h"
 
 #include "pages/dlg_error.h"
@@ -59,7 +60,7 @@ void TDlgBrowseInstallPath::FormShow() {
 
 void TDlgBrowseInstallPath::FolderTreeView1Change() {
   Get("Edit1").text =
-      WithoutTrailingBackslash(tree_.SelectedFolder()) + session::Session().ProductFolder;
+      lang::StripTrailingBackslash(tree_.SelectedFolder()) + session::Session().ProductFolder;
   ShowTree();
 }
 
@@ -97,9 +98,9 @@ bool TDlgBrowseInstallPath::TakeTypedFolder() {
   std::string parent;
   if (p > 0) {
     // Anything after the last product folder is dropped.
-    parent = WithoutTrailingBackslash(typed.substr(0, p - 1));
+    parent = lang::StripTrailingBackslash(typed.substr(0, p - 1));
   } else {
-    parent = WithoutTrailingBackslash(typed);
+    parent = lang::StripTrailingBackslash(typed);
   }
   // Folders that do not exist yet get entries in both cases, so that what
   // OK gives is what the field shows.

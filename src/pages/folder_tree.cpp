@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "lang/strip_trailing_backslash.h"
 #include "platform/platform.h"
 
 namespace qr5::pages {
@@ -35,17 +36,23 @@ bool IsDriveComponent(const std::string& component) {
          letter >= 'A' && letter <= 'Z' && component[1] == ':';
 }
 
+// Split at the backslashes that are characters of their own (a trail byte
+// 0x5C of a double-byte character is not one).
 std::vector<std::string> SplitPath(const std::string& path) {
+  platform::SystemInfo& system = *platform::Sys().system;
   std::vector<std::string> parts;
-  size_t start = 0;
-  while (start <= path.size()) {
-    const size_t end = path.find('\\', start);
-    const std::string part =
-        path.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    if (!part.empty()) parts.push_back(part);
-    if (end == std::string::npos) break;
-    start = end + 1;
+  std::string part;
+  for (size_t at = 0; at < path.size();) {
+    const size_t length = at + 1 < path.size() && system.IsLeadByte(path[at]) ? 2 : 1;
+    if (length == 1 && path[at] == '\\') {
+      if (!part.empty()) parts.push_back(part);
+      part.clear();
+    } else {
+      part.append(path, at, length);
+    }
+    at += length;
   }
+  if (!part.empty()) parts.push_back(part);
   return parts;
 }
 
@@ -69,9 +76,7 @@ bool OnPath(const FolderNode* node, const FolderNode* leaf) {
 
 std::string FolderNode::Path() const {
   if (parent == nullptr) return name;
-  std::string base = parent->Path();
-  if (!base.empty() && base.back() == '\\') base.pop_back();
-  return base + "\\" + name;
+  return lang::StripTrailingBackslash(parent->Path()) + "\\" + name;
 }
 
 int FolderNode::Depth() const {
@@ -109,9 +114,7 @@ void FolderTree::ReadChildren(FolderNode& node) {
   node.children_read = true;
   if (node.is_new) return;
   platform::FileSystem& fs = *platform::Sys().files;
-  std::string mask = node.Path();
-  if (mask.back() != '\\') mask += '\\';
-  mask += "*.*";
+  const std::string mask = lang::StripTrailingBackslash(node.Path()) + "\\*.*";
   const uint32_t old_mode = fs.SetErrorMode(platform::SEM_FAILCRITICALERRORS);
   std::unique_ptr<platform::FileSearch> search =
       fs.FindFirst(mask, platform::FILE_ATTRIBUTE_DIRECTORY | platform::FILE_ATTRIBUTE_HIDDEN |

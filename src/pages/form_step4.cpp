@@ -1,3 +1,4 @@
+#include "lang/strip_trailing_backslash.h"
 #include "pages/form_step4.h"
 
 #include "pages/dlg_browse_install_path.h"
@@ -139,7 +140,7 @@ void TFormStep4::BrowseButtonClick() {
   if (DlgBrowseInstallPath->ShowModal() != forms::mrOk) return;
   const std::string chosen = DlgBrowseInstallPath->SelectedFolder();
   if (chosen.empty()) return;  // nothing selected: keep the folder shown
-  session.InstallDir = WithoutTrailingBackslash(chosen) + session.ProductFolder;
+  session.InstallDir = lang::StripTrailingBackslash(chosen) + session.ProductFolder;
   Get("LabelSelectedFolder").text = session.InstallDir;
   Changed();
 }

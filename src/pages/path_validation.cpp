@@ -22,17 +22,27 @@ void TrimBlanksRight(std::string& s) {
   while (!s.empty() && IsBlankOrControl(s.back())) s.pop_back();
 }
 
+// The length of the character at i: 2 for a lead byte with its trail byte.
+size_t CharLength(const std::string& path, size_t i) {
+  return i + 1 < path.size() && platform::Sys().system->IsLeadByte(path[i]) ? 2 : 1;
+}
+
 // Collapses every run of backslashes that starts at the second character or
 // later; removes one trailing backslash unless it follows a colon ("C:\").
+// A trail byte 0x5C is part of its character, never a backslash.
 std::string Normalise(const std::string& path) {
   size_t leading = 0;  // a run at the very start is left as it is
   while (leading < path.size() && path[leading] == '\\') ++leading;
   std::string out = path.substr(0, leading);
-  for (size_t i = leading; i < path.size(); ++i) {
-    if (path[i] == '\\' && i > leading && path[i - 1] == '\\') continue;
-    out.push_back(path[i]);
+  bool after_backslash = leading > 0;  // out ends with a real backslash
+  for (size_t i = leading; i < path.size(); i += CharLength(path, i)) {
+    const size_t length = CharLength(path, i);
+    const bool backslash = length == 1 && path[i] == '\\';
+    if (backslash && after_backslash) continue;
+    after_backslash = backslash;
+    out.append(path, i, length);
   }
-  if (!out.empty() && out.back() == '\\' && !(out.size() >= 2 && out[out.size() - 2] == ':')) {
+  if (after_backslash && !(out.size() >= 2 && out[out.size() - 2] == ':')) {
     out.pop_back();
   }
   TrimBlanksRight(out);
@@ -49,13 +59,6 @@ bool ContainsControlCharacters(const std::string& path) {
   }
   return false;
 }
-
-namespace {
-// The length of the character at i: 2 for a lead byte with its trail byte.
-size_t CharLength(const std::string& path, size_t i) {
-  return i + 1 < path.size() && platform::Sys().system->IsLeadByte(path[i]) ? 2 : 1;
-}
-}  // namespace
 
 bool PathComponentsContainTrailingSpaces(const std::string& path) {
   for (size_t i = 0; i < path.size(); i += CharLength(path, i)) {

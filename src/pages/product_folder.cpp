@@ -18,9 +18,4 @@ size_t LastPosNoCase(const std::string& part, const std::string& text) {
   return found;
 }
 
-std::string WithoutTrailingBackslash(const std::string& path) {
-  if (!path.empty() && path.back() == '\\') return path.substr(0, path.size() - 1);
-  return path;
-}
-
 }  // namespace qr5::pages

@@ -12,7 +12,4 @@ namespace qr5::pages {
 // it does not occur or part is empty.
 size_t LastPosNoCase(const std::string& part, const std::string& text);
 
-// The path without one trailing backslash.
-std::string WithoutTrailingBackslash(const std::string& path);
-
 }  // namespace qr5::pages

@@ -128,6 +128,15 @@ std::optional<std::string> InstallTest::RegText(const std::string& full_key, con
   return std::string(value->data.begin(), value->data.end() - 1);
 }
 
+std::optional<uint32_t> InstallTest::RegDword(const std::string& full_key, const std::string& name) {
+  platform::sim::RegDatabase db = Registry();
+  platform::sim::RegKey* key = db.Find(full_key);
+  const platform::sim::RegValue* value = key == nullptr ? nullptr : key->Find(name);
+  if (value == nullptr || value->type != platform::REG_DWORD || value->data.size() != 4) return std::nullopt;
+  return static_cast<uint32_t>(value->data[0] | value->data[1] << 8 | value->data[2] << 16 |
+                               static_cast<uint32_t>(value->data[3]) << 24);
+}
+
 std::vector<std::string> InstallTest::RegValueNames(const std::string& full_key) {
   platform::sim::RegDatabase db = Registry();
   std::vector<std::string> names;

@@ -56,6 +56,8 @@ class InstallTest : public ::testing::Test {
   // A REG_SZ value's text; nullopt when the key or value is missing or not a
   // zero-terminated REG_SZ.
   std::optional<std::string> RegText(const std::string& full_key, const std::string& name);
+  // A REG_DWORD value; nullopt when missing or of another type.
+  std::optional<uint32_t> RegDword(const std::string& full_key, const std::string& name);
   // The value names of a key in their stored order.
   std::vector<std::string> RegValueNames(const std::string& full_key);
   void SetRegValue(platform::HKEY root, const std::string& key, const std::string& name,

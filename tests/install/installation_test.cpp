@@ -53,11 +53,14 @@ class RecordingFrontEnd : public qr5::testing::ScriptedFrontEnd {
   }
 };
 
-// The text without its LanguageFile lines, for comparing INI files.
+// The text without its LanguageFile lines and blank lines, for comparing
+// INI files (the profile writer saves them anew without blank lines, as
+// Wine does).
 std::string WithoutLanguageFile(const std::string& text) {
   std::istringstream in(text);
   std::string line, out;
   while (std::getline(in, line)) {
+    if (line.empty() || line == "\r") continue;
     std::string lower = line;
     std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
     if (lower.rfind("languagefile", 0) == 0) continue;
@@ -195,10 +198,13 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
 
   // Every payload entry with a dot in its path, at its stored path.
   int suite_files = 0;
+  uint64_t suite_bytes = 0;  // what the payload holds, the built uninstaller in place of its stand-in
+  const std::string built_uninstaller = std::string(QR5_BINARY_DIR) + "/bin/QR5_UNINSTALLER.EXE";
   for (const auto& entry : fs::recursive_directory_iterator(SuiteSourceDir())) {
     if (!entry.is_regular_file()) continue;
     std::string relative = fs::relative(entry.path(), SuiteSourceDir()).string();
     std::replace(relative.begin(), relative.end(), '/', '\\');
+    suite_bytes += fs::file_size(relative == "QR5_UNINSTALLER.EXE" ? fs::path(built_uninstaller) : entry.path());
     if (relative.find('.') == std::string::npos) continue;
     const std::string installed = "C:\\QR5\\" + relative;
     ASSERT_TRUE(FileExists(installed)) << installed;
@@ -206,7 +212,7 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
     const std::string original = ReadHostFile(entry.path().string());
     if (relative == "QR5_UNINSTALLER.EXE") {
       // The payload carries the built uninstaller in place of the suite's stand-in.
-      EXPECT_EQ(ReadFile(installed), ReadHostFile(std::string(QR5_BINARY_DIR) + "/bin/QR5_UNINSTALLER.EXE"));
+      EXPECT_EQ(ReadFile(installed), ReadHostFile(built_uninstaller));
     } else if (IsTableIni(relative)) {
       EXPECT_EQ(WithoutLanguageFile(ReadFile(installed)), WithoutLanguageFile(original)) << installed;
     } else {
@@ -230,8 +236,13 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Language"), "English");
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "C:\\QR5");
   const std::string entry = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
-  EXPECT_EQ(RegValueNames(entry), (std::vector<std::string>{"Publisher", "URLInfoAbout", "HelpLink",
-                                                            "UninstallString", "DisplayIcon", "DisplayName"}));
+  EXPECT_EQ(RegValueNames(entry),
+            (std::vector<std::string>{"Publisher", "URLInfoAbout", "HelpLink", "UninstallString", "DisplayIcon",
+                                      "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation",
+                                      "NoModify", "NoRepair"}));
+  EXPECT_EQ(RegText(entry, "InstallLocation"), "C:\\QR5");
+  // The payload's sizes in KB, rounded up: every file it installs counts.
+  EXPECT_EQ(RegDword(entry, "EstimatedSize"), (suite_bytes + 1023) / 1024);
   EXPECT_EQ(RegText(entry, "UninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(entry, "DisplayIcon"), "C:\\QR5\\QUORLIN5.ICO");
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5_UNINSTALLER.EXE"));

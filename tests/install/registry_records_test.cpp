@@ -83,12 +83,20 @@ TEST_F(RegistryRecordsTest, AUserKeyThatCannotBeCreatedIsAnError) {
 TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInPlace) {
   SetRegText(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5",
              "InstallDate", "20050221");
-  WriteUninstallEntry("C:\\Program Files\\QR5\\QR5_UNINSTALLER.EXE", "C:\\Program Files\\QR5\\QUORLIN5.ICO");
-  WriteUninstallEntry("D:\\QR5\\QR5_UNINSTALLER.EXE", "D:\\QR5\\QUORLIN5.ICO");
+  WriteUninstallEntry("C:\\Program Files\\QR5\\QR5_UNINSTALLER.EXE", "C:\\Program Files\\QR5\\QUORLIN5.ICO",
+                      {"C:\\Program Files\\QR5", 9000});
+  WriteUninstallEntry("D:\\QR5\\QR5_UNINSTALLER.EXE", "D:\\QR5\\QUORLIN5.ICO", {"D:\\QR5", 1234});
 
+  // The six values in their order, then what the Apps list shows.
   EXPECT_EQ(RegValueNames(kEntryKey),
             (std::vector<std::string>{"InstallDate", "Publisher", "URLInfoAbout", "HelpLink", "UninstallString",
-                                      "DisplayIcon", "DisplayName"}));
+                                      "DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize",
+                                      "InstallLocation", "NoModify", "NoRepair"}));
+  EXPECT_EQ(RegText(kEntryKey, "DisplayVersion"), ProductVersion());
+  EXPECT_EQ(RegDword(kEntryKey, "EstimatedSize"), 1234u);
+  EXPECT_EQ(RegText(kEntryKey, "InstallLocation"), "D:\\QR5");
+  EXPECT_EQ(RegDword(kEntryKey, "NoModify"), 1u);
+  EXPECT_EQ(RegDword(kEntryKey, "NoRepair"), 1u);
   EXPECT_EQ(RegText(kEntryKey, "InstallDate"), "20050221");
   EXPECT_EQ(RegText(kEntryKey, "Publisher"), "Ostrel Software");
   EXPECT_EQ(RegText(kEntryKey, "URLInfoAbout"), "http://www.ostrelsoftware.com/");
@@ -101,7 +109,7 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
 
 TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeySkipTheEntrySilently) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-  EXPECT_NO_THROW(WriteUninstallEntry("C:\\QR5\\QR5_UNINSTALLER.EXE", "C:\\QR5\\QUORLIN5.ICO"));
+  EXPECT_NO_THROW(WriteUninstallEntry("C:\\QR5\\QR5_UNINSTALLER.EXE", "C:\\QR5\\QUORLIN5.ICO", {"C:\\QR5", 1}));
   EXPECT_FALSE(Registry().Exists(kEntryKey));
 }
 
@@ -133,7 +141,7 @@ TEST(EngineSettingsTableTest, FortySettingsInTableOrder) {
   EXPECT_EQ(empty, 4);  // RESOURCE, SQLQRYMODE, SHAREDMEMLOCATION, DATA REPOSITORY
 }
 
-TEST(EngineSettingsTableTest, EngineFolderBelowProgramFiles) {
+TEST_F(RegistryRecordsTest, EngineFolderBelowProgramFiles) {
   EXPECT_EQ(EngineDirFor("C:\\Program Files"), "C:\\Program Files\\Borland\\Common Files\\BDE");
   EXPECT_EQ(EngineDirFor("C:\\Program Files\\"), "C:\\Program Files\\Borland\\Common Files\\BDE");
   // Never the root of the current drive.

@@ -4,6 +4,7 @@
 
 #include "lang/language_codes.h"
 #include "lang/strip_trailing_backslash.h"
+#include "lang_machine.h"
 
 namespace qr5::lang {
 namespace {
@@ -66,13 +67,20 @@ TEST(LanguageCodes, EveryDisplayNameOfTableAHasItsOwnExtension) {
   }
 }
 
-TEST(StripTrailingBackslash, RemovesOneTrailingBackslashOnly) {
+class StripTrailingBackslashTest : public test::LangMachine {};
+
+TEST_F(StripTrailingBackslashTest, RemovesOneTrailingBackslashOnly) {
   EXPECT_EQ(StripTrailingBackslash("C:\\TEMP\\"), "C:\\TEMP");
   EXPECT_EQ(StripTrailingBackslash("C:\\QR5"), "C:\\QR5");
   EXPECT_EQ(StripTrailingBackslash("C:\\"), "C:");
   EXPECT_EQ(StripTrailingBackslash("D:\\Tools\\\\"), "D:\\Tools\\");
   EXPECT_EQ(StripTrailingBackslash("\\"), "");
   EXPECT_EQ(StripTrailingBackslash(""), "");
+  // On code page 932 the 0x5C of 0x95 0x5C (U+8868) is a trail byte.
+  EXPECT_EQ(StripTrailingBackslash("C:\\\x95\\"), "C:\\\x95") << "code page 1252: two characters";
+  ASSERT_TRUE(sim_->SetCodePage(932));
+  EXPECT_EQ(StripTrailingBackslash("C:\\\x95\\"), "C:\\\x95\\");
+  EXPECT_EQ(StripTrailingBackslash("C:\\\x95\\\\"), "C:\\\x95\\");
 }
 
 }  // namespace

@@ -87,6 +87,37 @@ TEST_F(BrowseDialogTest, ATypedFolderThatDoesNotExistIsAddedSoOkGivesWhatTheFiel
   EXPECT_EQ(browse_->SelectedFolder() + "\\QR5", Field());
 }
 
+// On a Japanese machine (code page 932) the character U+8868 is 0x95 0x5C:
+// its trail byte is no backslash, neither where the product folder is
+// searched nor where a trailing backslash is dropped or the tree split.
+TEST_F(BrowseDialogTest, ATrailByte5CIsNoBackslashOnADoubleByteCodePage) {
+  ASSERT_TRUE(sim_->SetCodePage(932));
+  const struct {
+    const char* typed;
+    const char* field;
+    const char* selected;
+  } cases[] = {
+      {"C:\\\x95\\", "C:\\\x95\\\\QR5", "C:\\\x95\\"},              // a folder named U+8868
+      {"C:\\\x95\\QR5", "C:\\\x95\\QR5\\QR5", "C:\\\x95\\QR5"},        // U+8868 QR5: no product folder
+      {"C:\\\x95\\\\QR5", "C:\\\x95\\\\QR5", "C:\\\x95\\"},        // U+8868 then \QR5
+      {"C:\\\x95\\\\\\Data", "C:\\\x95\\\\Data\\QR5", "C:\\\x95\\\\Data"},  // run collapsed
+  };
+  std::string seen;
+  Then([&] {
+    for (const auto& c : cases) {
+      TypeAndLeave(c.typed);
+      if (Field() != c.field || browse_->SelectedFolder() != c.selected) {
+        seen += std::string(c.typed) + " gave " + Field() + " / " + browse_->SelectedFolder() + "; ";
+      }
+    }
+    browse_->Click("BtnOk");
+  });
+  EXPECT_EQ(browse_->ShowModal(), forms::mrOk);
+  EXPECT_EQ(seen, "");
+  EXPECT_EQ(Shown("TDlgError"), 0);
+  EXPECT_EQ(browse_->SelectedFolder(), "C:\\\x95\\\\Data");
+}
+
 TEST_F(BrowseDialogTest, ARefusedPathShowsTheErrorAndKeepsTheDialogOpen) {
   std::string error_texts, focused_after;
   Then([&] {

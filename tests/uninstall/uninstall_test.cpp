@@ -17,11 +17,13 @@
 #include "session/session_state.h"
 #include "forms/application.h"
 #include "install/install_fixture.h"
+#include "lang/ini_normal_form.h"
 #include "pages/form_step1.h"
 #include "pages/form_step2.h"
 #include "pages/form_step3.h"
 #include "pages/form_step4.h"
 #include "pages/form_step6.h"
+#include "platform/sim/sim_ini_text.h"
 #include "uninstall/install_paths.h"
 #include "uninstall_app/program_entry.h"
 #include "uninstall_app/uninstall_driver.h"
@@ -365,6 +367,32 @@ TEST_F(UninstallTest, ShortcutTargetsCompareInTheLetterCaseOfTheCodePage) {
     SCOPED_TRACE(std::string(c.dir) + " / " + c.target);
     ASSERT_TRUE(sim_->SetCodePage(c.code_page));
     EXPECT_EQ(IsInside(c.dir, c.target), c.inside);
+  }
+}
+
+// A program INI is the suite's own however the profile writer saved the
+// setup's LanguageFile line in it: Windows keeps the other lines as they
+// were, Wine (and so the simulated machine) saves the file anew, trimmed
+// and without blank lines.
+TEST_F(UninstallTest, AProgramIniHasOneNormalFormAsShippedAsWindowsKeepsItAndAsWineSavesIt) {
+  Install("English", "C:\\QR5");
+  const std::string installed = ReadFile("C:\\QR5\\HERALDO.INI");
+  EXPECT_NE(installed.find("LanguageFile=HERALDO_LANGUAGE.ENG\r\n"), std::string::npos);
+  EXPECT_EQ(installed.find("\r\n\r\n"), std::string::npos) << "saved without blank lines";
+  const std::string texts[] = {
+      "; Heraldo\r\n\r\n[Setup]\r\nFirstRun=1\r\n\r\n[Window]\r\nLeft=220\r\n",
+      "  ; untidy\r\n\r\n  [Setup]  ; note\r\n\tFirstRun = 1 \r\nLanguageFile = OLD.ITA\r\n\r\n"
+      "[Window]\r\nFlag\r\n  Left\t=220",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    const std::string shipped = lang::IniNormalForm(text);
+    const auto written = [](const std::string& file) {
+      return platform::sim::IniEdit(file, "Setup", "LanguageFile", "HERALDO_LANGUAGE.ENG");
+    };
+    EXPECT_EQ(lang::IniNormalForm(written(text)), shipped) << "as Windows keeps it";
+    EXPECT_EQ(lang::IniNormalForm(written(platform::sim::IniRewrite(text))), shipped) << "as Wine saves it";
+    EXPECT_EQ(shipped.find("LanguageFile"), std::string::npos);
   }
 }
 

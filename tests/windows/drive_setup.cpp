@@ -17,6 +17,9 @@
 //   drive_setup open <file> <title>   open a file (a shortcut) as Explorer
 //                                      does; a window of that title must
 //                                      appear and close when asked
+//   drive_setup see <caption> <text>  wait until a window of that caption
+//                                      shows a control with that text; only
+//                                      reads (for the keyboard-only test)
 //
 // With QR5_SHOT_DIR set, each page is announced for a screenshot: the name is
 // written to <dir>\request and the run waits until the file is gone.
@@ -434,9 +437,11 @@ int OpenAndSee(const std::string& file, const std::string& title) {
 int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "uninstall") return Uninstall();
   if (argc == 4 && std::string(argv[1]) == "open") return OpenAndSee(argv[2], argv[3]);
+  if (argc == 4 && std::string(argv[1]) == "see") return WaitFor(0, argv[2], argv[3]) != nullptr ? 0 : 1;
   if (argc != 3) {
     std::fprintf(stderr, "usage: drive_setup install|cancel|italian <setup.exe>\n"
                          "       drive_setup open <file> <window title>\n"
+                         "       drive_setup see <caption> <control text>\n"
                          "       drive_setup uninstall\n");
     return 2;
   }

@@ -1,6 +1,8 @@
 # The real setup program under Wine, driven through a complete installation
 # and a cancelled run by a small Windows program, once on a prefix set to
-# Windows XP (all-users folders) and once to Windows 98 (per-user folders).
+# Windows XP (all-users folders) and once to Windows 98 (per-user folders):
+# the manifest of the setup and the uninstaller, which those versions do not
+# know (98) or know only in part (XP), must not keep them from starting.
 # Only the shipped program (win32 thread model) is driven; the posix build
 # of the test programs would merely repeat it.
 if(NOT TARGET QR5_Installer OR NOT QR5_MINGW_THREADS STREQUAL "win32")
@@ -17,7 +19,7 @@ foreach(version winxp win98)
   add_test(NAME wine_e2e_${version}
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_e2e.sh ${CMAKE_BINARY_DIR}/wine-e2e ${version}
                    ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL
-                   $<TARGET_FILE:drive_setup>)
+                   $<TARGET_FILE:drive_setup> ${PROJECT_VERSION})
   # Each makes its own prefix; Wine under an emulator needs minutes.
   set_tests_properties(wine_e2e_${version} PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endforeach()
@@ -28,7 +30,8 @@ find_program(QR5_XVFB Xvfb)
 if(QR5_XDOTOOL AND QR5_XVFB)
   add_test(NAME wine_keys_e2e
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_keys_e2e.sh ${CMAKE_BINARY_DIR}/wine-e2e
-                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL)
+                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL
+                   $<TARGET_FILE:drive_setup>)
   set_tests_properties(wine_keys_e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endif()
 

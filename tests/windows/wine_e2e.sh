@@ -1,10 +1,11 @@
 #!/bin/bash
 # The real setup program under Wine, driven as a person would drive it:
-#   wine_e2e.sh <work-folder> <winxp|win98> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe>
+#   wine_e2e.sh <work-folder> <winxp|win98> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe> <version>
 # A fresh 32-bit prefix in <work-folder>/<version>; the setup and KAVO5.DLL go
 # to C:\SETUP. One complete English installation (with a second copy started
 # meanwhile and the browse and error dialogs on the way), then a cancelled
-# run, then checks of the files, the registry and the shortcuts; then the
+# run, then checks of the files, the registry (the uninstall entry with the
+# build's version) and the shortcuts; then the
 # installed Quorlin 5 is started from its desktop shortcut, and again after
 # an installation in Italian over the first; then the uninstaller, started
 # from the uninstall entry, and the machine compared with the state before
@@ -12,49 +13,19 @@
 # With QR5_SHOTS=<folder> an Xvfb display is used instead of the null driver
 # and every page is captured into <folder>/<page>.png (ImageMagick import).
 set -euo pipefail
-WORK=$1 VERSION=$2 SETUP=$3 KAVO5=$4 DRIVER=$5
-WINE_DIR=$(mkdir -p "$WORK/$VERSION" && cd "$WORK/$VERSION" && pwd)
-export WINEARCH=win32 WINEPREFIX="$WINE_DIR/prefix" HOME="$WINE_DIR/home" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
-unset WAYLAND_DISPLAY
-started=$(date +%s)
-fail() { echo "wine_e2e($VERSION): FAIL: $*" >&2; exit 1; }
-step() { echo "wine_e2e($VERSION): $* ($(( $(date +%s) - started )) s)"; }
+WORK=$1 VERSION=$2 SETUP=$3 KAVO5=$4 DRIVER=$5 VERSION_NUMBER=$6
+. "$(dirname "$0")/wine_lib.sh"
+wine_init "wine_e2e($VERSION)" "$WORK/$VERSION"
 
-XVFB_PID=
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-rm -rf "$WINEPREFIX" "$HOME"
-mkdir -p "$HOME"
-if [ -n "${QR5_SHOTS:-}" ]; then
-  export DISPLAY=:${QR5_XVFB_DISPLAY:-99}
-  Xvfb "$DISPLAY" -screen 0 800x600x24 >/dev/null 2>&1 &
-  XVFB_PID=$!
-  sleep 2
-else
-  unset DISPLAY
-fi
 step "creating the prefix"
-wineboot --init >/dev/null 2>&1
-wineserver -w
 if [ -n "${QR5_SHOTS:-}" ]; then
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
+  wine_display
+  wine_new_prefix x11 "$VERSION"
 else
-  wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null 2>&1
+  wine_new_prefix null "$VERSION"
 fi
-wine winecfg -v "$VERSION" >/dev/null 2>&1
-wineserver -w
-. "$(dirname "$0")/wine_fonts.sh"
-wine_prefix_fonts
 step "prefix set to $VERSION"
 
-C="$WINEPREFIX/drive_c"
 mkdir -p "$C/SETUP"
 cp "$SETUP" "$C/SETUP/QR5_Installer.exe"
 cp "$KAVO5" "$C/SETUP/KAVO5.DLL"
@@ -76,13 +47,15 @@ if [ -n "${QR5_SHOTS:-}" ]; then
     done
   ) &
   SHOOTER=$!
+  wine_end_with_script "$SHOOTER"
 fi
 
-# The state before the installation: every file outside the Windows folder
-# and the temporary folders (the desktop may lie outside the prefix).
+# The state before the installation: every file outside the Windows folder,
+# the temporary folders and the screenshots (the desktop may lie outside the
+# prefix).
 me=$(whoami)
 state() {
-  (cd "$C" && find . -path ./windows -prune -o -ipath '*/temp' -prune -o -print | sort)
+  (cd "$C" && find . -path ./windows -prune -o -path ./shots -prune -o -ipath '*/temp' -prune -o -print | sort)
   local d; d=$(readlink -f "$C/users/$me/Desktop")
   [ -d "$d" ] && [[ "$d" != "$C"/* ]] && (cd "$d" && find . -iname '*.lnk' | sed 's|^|desktop/|' | sort)
   return 0
@@ -93,31 +66,26 @@ step "driving an installation"
 wine 'C:\SETUP\drive_setup.exe' install 'C:\SETUP\QR5_Installer.exe' || fail "the installation run"
 step "driving a cancelled run"
 wine 'C:\SETUP\drive_setup.exe' cancel 'C:\SETUP\QR5_Installer.exe' || fail "the cancelled run"
-[ -n "$SHOOTER" ] && kill "$SHOOTER" 2>/dev/null
-if [ -n "${QR5_SHOTS:-}" ]; then cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true; fi
 
 step "checking the result"
-for f in QR5.EXE HERALDO.EXE QR5_UNINSTALLER.EXE SYSTEM/QR5.INI; do
-  [ -f "$C/QR5/$f" ] || fail "C:\\QR5\\$f is missing"
-done
-query() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
-path=$(query 'HKCU\Quorlin5' 'Installation Path' || true)
-[ "$path" = 'C:\QR5' ] || fail "Installation Path is \"$path\""
-language=$(query 'HKCU\Quorlin5' 'Language' || true)
-[ "$language" = English ] || fail "Language is \"$language\""
-uninstall=$(wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5' 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
-[ "$uninstall" -ge 1 ] || fail "no uninstall entry"
+wine_check_installed QR5 English
+ENTRY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5'
+uninstall=$(wine reg query "$ENTRY" 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
+[ "$uninstall" -eq 11 ] || fail "the uninstall entry holds $uninstall values, not 11"
+# What the Apps list and Add/Remove Programs show beyond the six values.
+[ "$(wine_query "$ENTRY" DisplayVersion)" = "$VERSION_NUMBER" ] || fail "DisplayVersion is not $VERSION_NUMBER"
+[ "$(wine_query "$ENTRY" InstallLocation)" = 'C:\QR5' ] || fail "InstallLocation is not C:\\QR5"
+size_kb=$(( $(wine_query "$ENTRY" EstimatedSize || true) ))
+# The exact sum is the host tests' to hold; here it must have been made.
+[ "$size_kb" -gt 100 ] || fail "EstimatedSize is $size_kb KB"
+[ "$(wine_query "$ENTRY" NoModify)" = 0x1 ] && [ "$(wine_query "$ENTRY" NoRepair)" = 0x1 ] ||
+  fail "NoModify and NoRepair are not 1"
 # The database engine's folder and its configuration.
-engine=$(query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
+engine=$(wine_query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
 [ "$engine" = 'C:\Program Files\Borland\Common Files\BDE' ] || fail "engine DLLPATH is \"$engine\""
 [ -n "$(ls "$C/Program Files/Borland/Common Files/BDE" 2>/dev/null)" ] || fail "the engine folder is empty"
-echo "  Installation Path=$path Language=$language DLLPATH=$engine uninstall values=$uninstall"
-lnks=$(find "$C" -iname '*.lnk' -newer "$C/SETUP/QR5_Installer.exe" | sed "s|$C/||")
-# Wine links the user's desktop to a folder outside the prefix.
-desk=$(readlink -f "$C/users/$me/Desktop")
-if [ -d "$desk" ] && [[ "$desk" != "$C"/* ]]; then
-  lnks+=$'\n'$(find "$desk" -maxdepth 1 -iname '*.lnk' -newer "$C/SETUP/QR5_Installer.exe" -printf "users/$me/Desktop/%f\n")
-fi
+echo "  DLLPATH=$engine uninstall values=$uninstall EstimatedSize=$size_kb KB"
+lnks=$(wine_new_links "$C/SETUP/QR5_Installer.exe")
 echo "$lnks" | sed 's/^/  /'
 grep -qi '/Desktop/Quorlin 5.lnk$' <<<"$lnks" || fail "no desktop shortcut"
 grep -qi '/Startup/Heraldo.lnk$' <<<"$lnks" || fail "no Startup shortcut"
@@ -142,7 +110,7 @@ wine 'C:\SETUP\drive_setup.exe' open "$desktop_link" 'Quorlin 5 - Logbook' ||
   fail "Quorlin 5 from the desktop shortcut, in English"
 step "installing again, in Italian"
 wine 'C:\SETUP\drive_setup.exe' italian 'C:\SETUP\QR5_Installer.exe' || fail "the Italian installation"
-language=$(query 'HKCU\Quorlin5' 'Language' || true)
+language=$(wine_query 'HKCU\Quorlin5' 'Language' || true)
 [ "$language" = Italiano ] || fail "Language is \"$language\" after the Italian installation"
 wine 'C:\SETUP\drive_setup.exe' open "$desktop_link" 'Quorlin 5 - Registro di stazione' ||
   fail "Quorlin 5 from the desktop shortcut, in Italian"
@@ -150,6 +118,11 @@ wine 'C:\SETUP\drive_setup.exe' open "$startup_link" 'Heraldo - Spot DX e appunt
   fail "Heraldo from the Startup shortcut, in Italian"
 step "driving the uninstaller"
 wine 'C:\SETUP\drive_setup.exe' uninstall || fail "the uninstaller run"
+# The uninstaller's pages are taken too: the pictures are complete only now.
+if [ -n "$SHOOTER" ]; then
+  kill "$SHOOTER" 2>/dev/null || true
+  cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true
+fi
 wineserver -w
 state >"$WINE_DIR/after.txt"
 # What stays: the database engine's files (other programs share them).
@@ -159,6 +132,6 @@ left=$(diff "$WINE_DIR/before.txt" "$WINE_DIR/after.txt" | grep '^[<>]' | grep -
 wine reg query 'HKCU\Quorlin5' >/dev/null 2>&1 && fail "HKCU\\Quorlin5 is still there"
 wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5' >/dev/null 2>&1 &&
   fail "the uninstall entry is still there"
-engine=$(query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
+engine=$(wine_query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
 [ -n "$engine" ] || fail "the engine's settings went with the suite"
 step "passed"

@@ -94,7 +94,10 @@ Win32FrontEnd::Win32FrontEnd(HINSTANCE__* instance, int show) : instance_(instan
   wc.lpfnWndProc = FormProc;
   wc.hInstance = instance_;
   wc.hCursor = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hIcon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  // Icon 1 is the suite's, which the build gives every shipped program; a
+  // test program without it shows the system's.
+  wc.hIcon = ::LoadIconA(instance_, reinterpret_cast<LPCSTR>(static_cast<ULONG_PTR>(1)));
+  if (wc.hIcon == nullptr) wc.hIcon = ::LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kFormClass;
   ::RegisterClassA(&wc);

@@ -115,6 +115,28 @@ std::optional<std::string> IniFindValue(const std::string& text, const std::stri
   return std::nullopt;
 }
 
+std::string IniRewrite(const std::string& text) {
+  const bool marked = text.compare(0, 3, "\xEF\xBB\xBF") == 0;
+  std::string out = marked ? "\xEF\xBB\xBF" : "";
+  for (const Line& line : ParseLines(text)) {
+    switch (line.kind) {
+      case Line::kBlank:
+        break;
+      case Line::kSection:
+        out += "[" + line.name + "]\r\n";
+        break;
+      case Line::kKey:
+        out += line.name;
+        if (line.has_value) {
+          out += "=" + Trim(text.substr(line.value_begin, line.end - line.value_begin));
+        }
+        out += "\r\n";
+        break;
+    }
+  }
+  return out;
+}
+
 std::string IniProfileValue(const std::string& raw_value) {
   std::string value = raw_value;
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&

@@ -3,7 +3,8 @@
 // lines are trimmed, "[name]" opens a section (up to its last "]"), a key
 // is the text before the first "=", sections and keys compare without
 // regard to case and only the first section of a name counts. Editing
-// changes one line or adds one (or a section) and keeps every other byte.
+// changes one line or adds one (or a section) and keeps every other byte;
+// the profile writer rewrites the whole file first, as Wine does.
 #pragma once
 
 #include <optional>
@@ -15,6 +16,13 @@ namespace qr5::platform::sim {
 // is missing or its line has no "=".
 std::optional<std::string> IniFindValue(const std::string& text, const std::string& section,
                                         const std::string& key);
+
+// The file as Wine's profile writer saves it: blank lines dropped, every
+// line trimmed, "name=value" without blanks around "=", sections as
+// "[name]", lines ended by CR LF (a UTF-8 mark kept). Windows itself keeps
+// the lines it does not change; a comparison that holds for this form holds
+// for both.
+std::string IniRewrite(const std::string& text);
 
 // What GetPrivateProfileStringA with a 2048-byte buffer makes of a found
 // value: one pair of surrounding quotes (' or ") removed, cut to 2047.

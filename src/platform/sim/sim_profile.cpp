@@ -55,8 +55,12 @@ bool SimProfile::WriteString(const std::string& file, const std::string& section
     }
     if (!ReadHostFile(loc.host, &text)) return files_.Fail(ERROR_ACCESS_DENIED);
   }
-  const std::string edited = IniEdit(text, section, key, value);
-  if (loc.exists && edited == text) return true;
+  // A value written as it stands leaves the file alone; any other write
+  // saves the whole file in Wine's form, blank lines gone.
+  const size_t value_start = value.find_first_not_of(" \t");
+  const std::string stored = value.substr(value_start == std::string::npos ? value.size() : value_start);
+  if (loc.exists && IniFindValue(text, section, key) == stored) return true;
+  const std::string edited = IniEdit(IniRewrite(text), section, key, value);
   // The file keeps its attributes: only its content changes.
   if (!WriteHostFileAtomic(loc.host, edited)) return files_.Fail(ERROR_ACCESS_DENIED);
   return true;
