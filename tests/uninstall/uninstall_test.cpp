@@ -37,6 +37,8 @@ constexpr char kTempCopy[] = "C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE";
 constexpr char kEngineFolder[] = "C:\\Program Files\\Borland";
 constexpr char kEngineKey[] = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland";
 const std::string kGroup = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Quorlin 5";
+constexpr char kUninstallEntry[] =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
 const std::string kDesktopLink = "C:\\Documents and Settings\\All Users\\Desktop\\Quorlin 5.lnk";
 
 // Every file and folder on the drives (bytes and attributes), and every
@@ -124,9 +126,11 @@ class UninstallTest : public InstallTest {
   }
 
   // The program at exe as a new process, its pages driven by steps.
-  void Run(const std::string& exe, std::deque<std::function<void()>> steps) {
+  void Run(const std::string& exe, std::deque<std::function<void()>> steps,
+           const std::string& arguments = "") {
     Reopen();
     sim_->SetModuleFileName(exe);
+    sim_->SetArguments(arguments);
     fe_.steps = std::move(steps);
     uninstall::RunUninstaller(fe_);
     EXPECT_TRUE(fe_.steps.empty()) << "pages shown other than expected";
@@ -135,11 +139,14 @@ class UninstallTest : public InstallTest {
   // Starts the installed uninstaller as Add/Remove Programs does, from the
   // uninstall entry, and drives the copy it hands over to.
   void Uninstall(std::deque<std::function<void()>> steps) {
-    const auto entry = RegText(
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5",
-        "UninstallString");
+    const auto entry = RegText(kUninstallEntry, "UninstallString");
     ASSERT_TRUE(entry);
-    ASSERT_TRUE(sim_->machine().processes->StartProcess(*entry)) << *entry;
+    UninstallBy(*entry, std::move(steps));
+  }
+
+  // Starts the uninstaller by command and drives the copy it hands over to.
+  void UninstallBy(const std::string& command, std::deque<std::function<void()>> steps) {
+    ASSERT_TRUE(sim_->machine().processes->StartProcess(command)) << command;
     const auto launched = sim_->TakeStartedPrograms();
     ASSERT_EQ(launched.size(), 1u);
     Run(launched[0].exe, {});
@@ -147,13 +154,17 @@ class UninstallTest : public InstallTest {
     const auto copies = sim_->TakeStartedPrograms();
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(copies[0].exe, kTempCopy);
-    Run(copies[0].exe, std::move(steps));
+    Run(copies[0].exe, std::move(steps), copies[0].arguments);
   }
 
-  static std::deque<std::function<void()>> ThroughThePages(std::string* finish_text = nullptr) {
+  static std::deque<std::function<void()>> ThroughThePages(std::string* finish_text = nullptr,
+                                                          std::string* folder = nullptr) {
     return {
         [] { Main().welcome.Click("NextButton"); },
-        [] { Main().confirm.Click("YesButton"); },
+        [folder] {
+          if (folder) *folder = Main().confirm.Get("LabelFolder").text;
+          Main().confirm.Click("YesButton");
+        },
         [finish_text] {
           if (finish_text) *finish_text = Main().finish.Get("Label1").text;
           Main().finish.Click("FinishButton");
@@ -241,19 +252,29 @@ TEST_F(UninstallTest, ItalianOverAnEarlierEnglishInstallationInAnotherFolder) {
 }
 
 // Windows 98: the group is the user's, and the copy goes through WININIT.INI,
-// which Windows keeps as WININIT.BAK once it has done the deletions.
+// which Windows keeps as WININIT.BAK once it has done the deletions. Another
+// program's pending deletion there is kept, also when the user cancels.
 TEST_F(UninstallTest, OnWindows98TheUsersGroupGoesAndWininitDeletesTheCopy) {
   SetVersion(1, 4, 10, 0x040A08AE, " A ");
   const Snapshot fresh = Take();
   Install("English", "C:\\QR5");
   const std::string user_group = std::string(install::testing::kUserProfile) + "\\Start Menu\\Programs\\Quorlin 5";
   ASSERT_TRUE(DirExists(user_group));
+  const std::string theirs = "[rename]\r\nNUL=C:\\OLDSETUP.EXE\r\n\r\n[Other]\r\nKey=1\r\n";
+  WriteFile("C:\\OLDSETUP.EXE", "another program's leftover");
+  WriteFile("C:\\WINDOWS\\WININIT.INI", theirs);
+  // The copy is made before Windows starts it, so its short name is known.
+  WriteFile(kTempCopy, "");
+  const std::string ours = "NUL=" + files().GetShortPathName(kTempCopy) + "\r\n";
+  const std::string both = "[rename]\r\nNUL=C:\\OLDSETUP.EXE\r\n" + ours + "\r\n[Other]\r\nKey=1\r\n";
+  Uninstall({[] { Main().welcome.Click("CancelButton"); }});
+  EXPECT_EQ(ReadFile("C:\\WINDOWS\\WININIT.INI"), both);
   Uninstall(ThroughThePages());
-  EXPECT_EQ(platform::Sys().profile->GetString("C:\\WINDOWS\\WININIT.INI", "rename", "NUL", ""),
-            files().GetShortPathName(kTempCopy));
+  EXPECT_EQ(ReadFile("C:\\WINDOWS\\WININIT.INI"), both) << "the line is there once";
   EXPECT_FALSE(DirExists(user_group));
   ExpectOnlyLeftovers(fresh, [](const std::string& path) { return path == "C:\\WINDOWS\\WININIT.BAK"; });
   EXPECT_TRUE(FileExists("C:\\WINDOWS\\WININIT.BAK"));
+  EXPECT_FALSE(FileExists("C:\\OLDSETUP.EXE"));
 }
 
 TEST_F(UninstallTest, CancelOrNoLeaveTheInstallationWhole) {
@@ -301,17 +322,28 @@ TEST_F(UninstallTest, ReadOnlyAndInUseFilesAreLeftAndReported) {
   Uninstall(std::move(steps));
   held.reset();
   EXPECT_EQ(finish, "Some files could not be removed. You may delete them yourself.");
-  EXPECT_EQ(List("C:\\QR5"), (std::vector<std::string>{"AWARDS", "QR5.EXE"}));
+  // The uninstaller and the records stay with them, so it can run again.
+  EXPECT_EQ(List("C:\\QR5"), (std::vector<std::string>{"AWARDS", "QR5.EXE", "QR5_UNINSTALLER.EXE"}));
   EXPECT_EQ(List("C:\\QR5\\AWARDS"), std::vector<std::string>{"IOTA.DBF"});
-  EXPECT_FALSE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+  EXPECT_TRUE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+  ASSERT_TRUE(RegText(kUninstallEntry, "UninstallString"));
+  ASSERT_TRUE(files().SetFileAttributes("C:\\QR5\\AWARDS\\IOTA.DBF", platform::FILE_ATTRIBUTE_NORMAL));
+  Uninstall(ThroughThePages(&finish));
+  EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_FALSE(DirExists("C:\\QR5"));
+  EXPECT_FALSE(RegText(kUninstallEntry, "UninstallString"));
 }
 
 // A damaged or tampered record: only the suite's own unchanged files go,
-// never the rest of the folder it names.
+// never the rest of the folder it names, nor a KAVO5.DLL there (a foreign
+// one, or the shipped one beside the setup on its medium).
 TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
   Install("English", "C:\\QR5");
   const std::string icon = ReadFile("C:\\QR5\\QUORLIN5.ICO");
-  for (const std::string tampered : {"C:\\", "C:\\WINDOWS", "C:\\Data"}) {
+  // Started from a folder that holds no suite, the uninstaller goes by the record.
+  ASSERT_TRUE(files().CreateDirectory("D:\\TOOLS"));
+  ASSERT_TRUE(files().CopyFile("C:\\QR5\\QR5_UNINSTALLER.EXE", "D:\\TOOLS\\QR5_UNINSTALLER.EXE", true));
+  for (const std::string tampered : {"C:\\", "C:\\WINDOWS", "C:\\Data", "D:\\SETUP"}) {
     SCOPED_TRACE(tampered);
     const std::string dir = tampered.back() == '\\' ? tampered : tampered + "\\";
     files().CreateDirectory(tampered);
@@ -320,10 +352,11 @@ TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
     WriteFile(dir + "LICENSE.ENG", "someone else's");  // a suite name, other bytes
     files().CreateDirectory(dir + "SYSTEM");
     WriteFile(dir + "SYSTEM\\OTHER.DLL", "other");
+    if (tampered[0] == 'C') WriteFile(dir + "KAVO5.DLL", "another program's library");
     Install("English", "C:\\QR5");  // the record and the shortcuts afresh
     SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", tampered);
     const Snapshot before = Take();
-    Uninstall(ThroughThePages());
+    UninstallBy("D:\\TOOLS\\QR5_UNINSTALLER.EXE", ThroughThePages());
     std::set<std::string> gone;
     for (const std::string& path : Changed(before.files, Take().files)) gone.insert(path);
     EXPECT_TRUE(gone.count(dir + "QUORLIN5.ICO"));
@@ -338,6 +371,7 @@ TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
     EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
     EXPECT_EQ(ReadFile(dir + "LICENSE.ENG"), "someone else's");
     EXPECT_TRUE(FileExists(dir + "SYSTEM\\OTHER.DLL"));
+    EXPECT_TRUE(FileExists(dir + "KAVO5.DLL"));
     EXPECT_TRUE(DirExists(tampered));
   }
 }
@@ -358,6 +392,14 @@ TEST_F(UninstallTest, ShortcutTargetsCompareInTheLetterCaseOfTheCodePage) {
       {1252, "C:\\M\xFCller\\QR5", "C:\\M\xDCLLER\\QR5\\QR5.EXE", true},  // u and U with diaeresis
       {1252, "C:\\QR5", "C:\\QR5 Tools\\QR5.EXE", false},
       {1252, "C:\\QR5", "C:\\QR5", false},
+      // Full paths compared, whatever form the record or the link has.
+      {1252, "C:\\WINDOWS\\..\\QR5", "c:/qr5/QR5.EXE", true},
+      {1252, "C:\\QR5\\.", "C:\\QR5\\DOC\\..\\QR5.EXE", true},
+      {1252, "C:\\QR5 ", "C:\\QR5\\QR5.EXE", true},
+      {1252, "C:\\QR5", "C:\\QR5\\..\\OTHER\\X.EXE", false},
+      {1252, "QR5", "QR5\\QR5.EXE", false},  // no drive: no folder of ours
+      {932, "C:\\\x83\x5C", "C:\\\x83\x5C\\QR5.EXE", true},  // trail byte 0x5C, no separator
+      {932, "C:\\\x83\x5C", "C:\\\x83\x5CQR5.EXE", false},
       {932, "C:\\\x83\x41\\qr5", "c:\\\x83\x41\\QR5\\QR5.EXE", true},
       {932, "C:\\\x83\x41\\QR5", "C:\\\x83\x61\\QR5\\QR5.EXE", false},  // two characters
   };
@@ -372,12 +414,77 @@ TEST_F(UninstallTest, MissingRecordOrFolderSaysNotInstalledAndRemovesNothing) {
   Install("English", "C:\\QR5");
   SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", "E:\\Gone\\QR5");
   const Snapshot before = Take();
-  Run("C:\\QR5\\QR5_UNINSTALLER.EXE", {});
+  Run("D:\\SETUP\\QR5_UNINSTALLER.EXE", {});
   ASSERT_EQ(fe_.boxes.size(), 1u);
   EXPECT_EQ(fe_.boxes[0].text, "Quorlin 5 is not installed on this computer.");
   EXPECT_TRUE(sim_->TakeStartedPrograms().empty());
   EXPECT_TRUE(Changed(before.files, Take().files).empty());
   EXPECT_TRUE(Differ(before.values, Take().values).empty());
+}
+
+// Each installation's own uninstaller removes that installation, whatever
+// a later one elsewhere recorded, and says which folder goes; without any
+// record it still finds its folder by where it lies.
+TEST_F(UninstallTest, AnUninstallerStartedFromItsFolderRemovesThatInstallation) {
+  Install("English", "C:\\QR5");
+  Install("Italiano", "D:\\My Apps\\QR5");
+  const Snapshot two = Take();
+  std::string finish, folder;
+  UninstallBy("C:\\QR5\\QR5_UNINSTALLER.EXE", ThroughThePages(&finish, &folder));
+  EXPECT_EQ(folder, "C:\\QR5");
+  EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_FALSE(DirExists("C:\\QR5"));
+  for (const auto& [path, content] : two.files) {
+    if (StartsWith(path, "D:\\My Apps\\QR5\\")) {
+      EXPECT_TRUE(FileExists(path) || DirExists(path)) << path;
+    }
+  }
+  // The later installation's records are its own and stay.
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "D:\\My Apps\\QR5");
+  EXPECT_TRUE(RegText(kUninstallEntry, "UninstallString"));
+
+  ASSERT_EQ(platform::Sys().registry->DeleteKey(platform::HKEY_CURRENT_USER, "Quorlin5"), 0);
+  UninstallBy("\"D:\\My Apps\\QR5\\QR5_UNINSTALLER.EXE\"", ThroughThePages(&finish, &folder));
+  EXPECT_EQ(folder, "D:\\My Apps\\QR5");
+  EXPECT_EQ(finish, "Quorlin 5 \xE8 stato rimosso dal computer.") << "the language its programs were given";
+  EXPECT_FALSE(DirExists("D:\\My Apps\\QR5"));
+  EXPECT_FALSE(RegText(kUninstallEntry, "UninstallString"));
+}
+
+// A record in another form than the setup writes still names the folder:
+// the shortcuts and the records go with the files.
+TEST_F(UninstallTest, RecordsAreComparedAsFullPaths) {
+  Install("English", "C:\\QR5");
+  ASSERT_TRUE(files().CreateDirectory("D:\\TOOLS"));
+  ASSERT_TRUE(files().CopyFile("C:\\QR5\\QR5_UNINSTALLER.EXE", "D:\\TOOLS\\QR5_UNINSTALLER.EXE", true));
+  for (const char* recorded : {"C:\\WINDOWS\\..\\QR5", "c:/qr5", "C:\\QR5\\.", "C:\\QR5 "}) {
+    SCOPED_TRACE(recorded);
+    Install("English", "C:\\QR5");
+    SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", recorded);
+    std::string finish;
+    UninstallBy("D:\\TOOLS\\QR5_UNINSTALLER.EXE", ThroughThePages(&finish));
+    EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+    EXPECT_FALSE(DirExists("C:\\QR5"));
+    EXPECT_FALSE(DirExists(kGroup));
+    EXPECT_FALSE(FileExists(kDesktopLink));
+    EXPECT_FALSE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+    EXPECT_FALSE(RegText(kUninstallEntry, "UninstallString"));
+  }
+}
+
+// A file of the user's under a suite file's name, far larger than memory
+// allows to read whole, is told apart by its size and stays.
+TEST_F(UninstallTest, AHugeFileUnderASuiteNameIsJudgedByItsSizeAndStays) {
+  Install("English", "C:\\QR5");
+  const std::string logbook = Host("C:\\QR5\\LOG\\SAMPLE.DBF");
+  ASSERT_TRUE(fs::exists(logbook));
+  fs::resize_file(logbook, 1500000000);  // sparse on the host
+  std::string finish;
+  Uninstall(ThroughThePages(&finish));
+  EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_TRUE(fe_.boxes.empty());
+  EXPECT_EQ(List("C:\\QR5"), std::vector<std::string>{"LOG"});
+  EXPECT_EQ(fs::file_size(logbook), 1500000000u);
 }
 
 
