@@ -38,6 +38,10 @@ void SuiteFileRemoval::Delete(const std::string& relative) {
   }
   ++result_.removed;
   any_removed_ = true;
+  NoteFolders(relative);
+}
+
+void SuiteFileRemoval::NoteFolders(const std::string& relative) {
   for (size_t sep = relative.find('\\'); sep != std::string::npos; sep = relative.find('\\', sep + 1)) {
     folders_.insert(Sys().system->UpperCase(relative.substr(0, sep)));
   }
@@ -88,13 +92,19 @@ void SuiteFileRemoval::RemoveFolder(const std::string& path) {
 }
 
 void SuiteFileRemoval::RemoveFolders() {
+  // In a folder that holds our uninstaller every folder of the list is
+  // ours, also one that an earlier run could not remove; elsewhere only
+  // those that this run emptied.
+  if (uninstaller_ours_) {
+    for (size_t i = 0; i < kSuiteFileCount; ++i) NoteFolders(kSuiteFiles[i].path);
+  }
   std::vector<std::string> order(folders_.begin(), folders_.end());
   // Deepest first, so a folder goes after its subfolders.
   std::stable_sort(order.begin(), order.end(), [](const std::string& a, const std::string& b) {
     return std::count(a.begin(), a.end(), '\\') > std::count(b.begin(), b.end(), '\\');
   });
   for (const std::string& folder : order) RemoveFolder(InFolder(dir_, folder));
-  if (any_removed_ && !IsDriveRoot(dir_)) RemoveFolder(dir_);
+  if ((any_removed_ || uninstaller_ours_) && !IsDriveRoot(dir_)) RemoveFolder(dir_);
 }
 
 }  // namespace qr5::uninstall

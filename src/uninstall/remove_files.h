@@ -26,7 +26,8 @@ class SuiteFileRemoval {
   // The installed uninstaller when it has the running program's bytes (a
   // running program's own file cannot go: then it is left).
   void RemoveUninstaller();
-  // The folders the removal emptied, deepest first, then the install folder
+  // The folders the removal emptied (in a folder with our uninstaller,
+  // every folder of the list), deepest first, then the install folder
   // (never a drive root). A folder that still holds something stays.
   void RemoveFolders();
   // Puts the uninstaller back when RemoveUninstaller took it.
@@ -34,6 +35,7 @@ class SuiteFileRemoval {
 
  private:
   void Delete(const std::string& relative);
+  void NoteFolders(const std::string& relative);
   void RemoveFolder(const std::string& path);
 
   std::string dir_;
@@ -42,7 +44,7 @@ class SuiteFileRemoval {
   bool uninstaller_ours_ = false;
   bool uninstaller_removed_ = false;
   bool any_removed_ = false;
-  // Folders below dir in which something was removed, upper-cased so that
+  // Folders below dir to remove when empty, upper-cased so that
   // the letter case of the list and of the disk do not count twice.
   std::set<std::string> folders_;
 };
