@@ -80,12 +80,16 @@ bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
 
 bool SimFileSystem::IsRunningProgram(const struct stat& st) {
   if (ctx_.module_file_name.empty()) return false;
-  WindowsPath wp;
-  if (ParseWindowsPath(ctx_.module_file_name, ctx_.current_dir, false, &wp) != ERROR_SUCCESS) return false;
-  const HostLocation running = ctx_.resolver.Resolve(wp);
-  struct stat program;
-  return running.error == 0 && running.exists && HostStat(running.host, &program) &&
-         HostIdentity(program) == HostIdentity(st);
+  // Found once: the file cannot go or be replaced while it runs.
+  if (ctx_.running_program.first != ctx_.module_file_name) {
+    WindowsPath wp;
+    if (ParseWindowsPath(ctx_.module_file_name, ctx_.current_dir, false, &wp) != ERROR_SUCCESS) return false;
+    const HostLocation running = ctx_.resolver.Resolve(wp);
+    struct stat program;
+    if (running.error != 0 || !running.exists || !HostStat(running.host, &program)) return false;
+    ctx_.running_program = {ctx_.module_file_name, HostIdentity(program)};
+  }
+  return ctx_.running_program.second == HostIdentity(st);
 }
 
 bool SimFileSystem::IsOpen(const std::string& host) {
