@@ -171,6 +171,7 @@ std::string SimMachine::LocateRoot(const std::string& host_exe_path, std::string
 
 void SimMachine::SetModuleFileName(const std::string& windows_path) {
   ctx_->module_file_name = windows_path;
+  ctx_->running_program = {};  // found again, its file may have been made anew
   const size_t sep = windows_path.find_last_of('\\');
   if (sep != std::string::npos && windows_path.size() >= 2 && windows_path[1] == ':') {
     ctx_->current_dir = windows_path.substr(0, sep == 2 ? 3 : sep);
