@@ -70,7 +70,7 @@ void TUninstallMainForm::Uninstall() {
   }
   const std::string& dir = installation->dir;
   // The copy does the work; should it fail to start, this program does,
-  // and only its own file stays.
+  // and its own file stays, with the records, for another run.
   if (!RunsFromTempFolder() && HandOverToTempCopy(dir)) return;
 
   // Read before the removal takes the language file away.
