@@ -3,7 +3,7 @@
 //   qr5pack list ARCHIVE
 //   qr5pack test ARCHIVE [--password P]
 //   qr5pack extract ARCHIVE DIR [--password P] [--flat]
-//   qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]...
+//   qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]... [--helper FILE]
 // test and extract print one line per entry (ok, bad-crc, skipped, failed,
 // refused, then the name and, for an entry not extracted, why), then, for a
 // directory that is not sound, one line "damaged", "directory" and what is
@@ -46,7 +46,7 @@ int Usage() {
                "       qr5pack list ARCHIVE\n"
                "       qr5pack test ARCHIVE [--password P]\n"
                "       qr5pack extract ARCHIVE DIR [--password P] [--flat]\n"
-               "       qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]...\n");
+               "       qr5pack manifest FOLDER OUT.cpp [--exclude NAME] [--substitute NAME FILE]... [--helper FILE]\n");
   return 2;
 }
 
@@ -221,6 +221,7 @@ int main(int argc, char** argv) {
   std::string password;
   bool flat = false;
   std::string exclude;
+  std::string helper;
   std::map<std::string, std::string> substitutes;
   std::vector<std::string> positional;
   for (size_t i = 1; i < args.size(); ++i) {
@@ -231,6 +232,8 @@ int main(int argc, char** argv) {
       i += 2;
     } else if (args[i] == "--exclude" && i + 1 < args.size()) {
       exclude = args[++i];
+    } else if (args[i] == "--helper" && i + 1 < args.size()) {
+      helper = args[++i];
     } else if (args[i] == "--flat") {
       flat = true;
     } else {
@@ -248,7 +251,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "manifest" && positional.size() == 2) {
-      const std::string error = qr5::tools::WriteSuiteManifest(positional[0], positional[1], exclude, substitutes);
+      const std::string error = qr5::tools::WriteSuiteManifest(positional[0], positional[1], exclude, substitutes, helper);
       if (!error.empty()) {
         std::fprintf(stderr, "qr5pack: %s\n", error.c_str());
         return 2;

@@ -38,11 +38,28 @@ std::string Literal(const std::string& s) {
   return out + "\"";
 }
 
+// The list's line of one file: path, size, CRC-32, whether a program INI.
+std::string Row(const std::string& relative, const std::string& data, bool setup_ini) {
+  const std::string listed = setup_ini ? lang::IniNormalForm(data) : data;
+  const uint32_t crc = ~archive::UpdateCrc(archive::kCrcInit,
+                                           reinterpret_cast<const uint8_t*>(listed.data()), listed.size());
+  char numbers[64];
+  std::snprintf(numbers, sizeof numbers, ", %zuu, 0x%08Xu, ", listed.size(), static_cast<unsigned>(crc));
+  return "{" + Literal(relative) + numbers + (setup_ini ? "true" : "false") + "}";
+}
+
+bool ReadAll(const fs::path& path, std::string* data) {
+  std::ifstream in(path, std::ios::binary);
+  data->assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return in.is_open() && (in.good() || in.eof());
+}
+
 }  // namespace
 
 std::string WriteSuiteManifest(const std::string& folder, const std::string& out_cpp,
                                const std::string& exclude,
-                               const std::map<std::string, std::string>& substitutes) {
+                               const std::map<std::string, std::string>& substitutes,
+                               const std::string& helper) {
   std::error_code error;
   std::vector<fs::path> files;
   for (auto it = fs::recursive_directory_iterator(folder, error); !error && it != fs::end(it);
@@ -65,20 +82,22 @@ std::string WriteSuiteManifest(const std::string& folder, const std::string& out
     for (const auto& [name, file] : substitutes) {
       if (AnsiUpper(name) == AnsiUpper(relative)) source = file;
     }
-    std::ifstream in(source, std::ios::binary);
-    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.is_open() || (!in.good() && !in.eof())) return source.string() + ": cannot be read";
+    std::string data;
+    if (!ReadAll(source, &data)) return source.string() + ": cannot be read";
     const bool setup_ini = AnsiUpper(path.extension().string()) == ".INI" && lang::HasSetupSection(data);
-    const std::string listed = setup_ini ? lang::IniNormalForm(data) : data;
-    const uint32_t crc = ~archive::UpdateCrc(archive::kCrcInit,
-                                             reinterpret_cast<const uint8_t*>(listed.data()), listed.size());
-    char numbers[64];
-    std::snprintf(numbers, sizeof numbers, ", %zuu, 0x%08Xu, ", listed.size(), static_cast<unsigned>(crc));
-    out << "    {" << Literal(relative) << numbers << (setup_ini ? "true" : "false") << "},\n";
+    out << "    " << Row(relative, data, setup_ini) << ",\n";
     ++count;
   }
   if (count == 0) return folder + ": no files";
-  out << "};\n\nconst size_t kSuiteFileCount = " << count << ";\n\n}  // namespace qr5::uninstall\n";
+  out << "};\n\nconst size_t kSuiteFileCount = " << count << ";\n\n";
+  // Without a library to list, an entry no library matches: none is deleted.
+  std::string helper_row = "{\"KAVO5.DLL\", 0xFFFFFFFFu, 0u, false}";
+  if (!helper.empty()) {
+    std::string data;
+    if (!ReadAll(helper, &data)) return helper + ": cannot be read";
+    helper_row = Row("KAVO5.DLL", data, false);
+  }
+  out << "const SuiteFile kHelperLibraryFile = " << helper_row << ";\n\n}  // namespace qr5::uninstall\n";
 
   // Rewritten only when it changes, so that an unchanged suite rebuilds nothing.
   std::ifstream old(out_cpp, std::ios::binary);

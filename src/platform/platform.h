@@ -248,6 +248,8 @@ class Processes {
   // CreateProcessA(NULL, command_line, ...): true when the program started;
   // its handles are closed at once and it is not waited for.
   virtual bool StartProcess(const std::string& command_line) = 0;
+  // GetCommandLineA: this process's command line, its program first.
+  virtual std::string GetCommandLine() = 0;
 };
 
 // ---- COM shell links ---------------------------------------------------------

@@ -1,5 +1,7 @@
-// What the setup recorded of the installation: the per-user record's
-// language and folder, and what follows from them.
+// Which installation this run removes: the one in the folder the
+// uninstaller was started from, when that folder holds the suite (its own
+// installation, whatever a later installation elsewhere recorded), else
+// the one the per-user record names.
 #pragma once
 
 #include <optional>
@@ -8,13 +10,13 @@
 namespace qr5::uninstall {
 
 struct Installation {
-  std::string dir;            // "Installation Path", no trailing backslash
-  std::string language_name;  // "Language", e.g. "Italiano"
+  std::string dir;            // canonical full path, no trailing backslash but on a root
   std::string language_file;  // dir + "\LANGUAGE" + its extension
 };
 
-// The recorded installation; nullopt when the record is missing, unreadable
-// or empty, or when its folder does not exist.
-std::optional<Installation> FindInstallation();
+// started_from: the folder the uninstaller was started from ("" when
+// unknown). nullopt when neither that folder holds the suite nor a
+// recorded folder exists.
+std::optional<Installation> FindInstallation(const std::string& started_from);
 
 }  // namespace qr5::uninstall

@@ -8,7 +8,10 @@ namespace qr5::uninstall {
 
 struct RemovalResult {
   int removed = 0;  // files and shortcuts deleted
-  int left = 0;     // ours, but could not be deleted (in use, read-only)
+  // Ours, but it could not be removed (in use, read-only, unreadable, a
+  // failed call, a step that ended in an exception): the records stay, so
+  // the uninstaller can be run again.
+  int left = 0;
 };
 
 // Told the percentage done and the path being removed.

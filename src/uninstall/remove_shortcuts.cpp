@@ -57,6 +57,17 @@ std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::str
   return subfolders;
 }
 
+// A folder that still holds the user's shortcuts stays, as it should; any
+// other failure leaves something of ours.
+void RemoveFolder(const std::string& path, RemovalResult& result) {
+  if (Sys().files->RemoveDirectory(path)) return;
+  const uint32_t error = Sys().files->GetLastError();
+  if (error != platform::ERROR_DIR_NOT_EMPTY && error != platform::ERROR_FILE_NOT_FOUND &&
+      error != platform::ERROR_PATH_NOT_FOUND) {
+    ++result.left;
+  }
+}
+
 }  // namespace
 
 void RemoveProgramGroup(const std::string& dir, RemovalResult& result) {
@@ -65,9 +76,9 @@ void RemoveProgramGroup(const std::string& dir, RemovalResult& result) {
   const std::string group = programs + install::kGroupSubPath;
   for (const std::string& sub : RemoveLinksIn(group, dir, result)) {
     RemoveLinksIn(group + "\\" + sub, dir, result);
-    Sys().files->RemoveDirectory(group + "\\" + sub);  // only when empty
+    RemoveFolder(group + "\\" + sub, result);
   }
-  Sys().files->RemoveDirectory(group);
+  RemoveFolder(group, result);
 }
 
 void RemoveShortcuts(int kind, const std::vector<std::string>& captions, const std::string& dir,

@@ -22,4 +22,8 @@ struct SuiteFile {
 extern const SuiteFile kSuiteFiles[];
 extern const size_t kSuiteFileCount;
 
+// The helper library KAVO5.DLL as the build ships it beside the setup (not
+// in the payload): the uninstaller deletes only a library with these bytes.
+extern const SuiteFile kHelperLibraryFile;
+
 }  // namespace qr5::uninstall

@@ -57,6 +57,7 @@ TFormUninstallConfirm::TFormUninstallConfirm() : Form("TFormUninstallConfirm") {
   picture.picture = "question";
   Add(std::move(picture));
   AddLabel(*this, "Label1", 63, 13, 386, 40);
+  AddLabel(*this, "LabelFolder", 63, 58, 386, 27);
   AddButton(*this, "YesButton", 153, 92, mrYes);
   // No is the default, so Enter keeps the installation.
   AddButton(*this, "NoButton", 234, 92, mrNo).is_default = true;
@@ -65,6 +66,7 @@ TFormUninstallConfirm::TFormUninstallConfirm() : Form("TFormUninstallConfirm") {
 void TFormUninstallConfirm::FormShow() {
   caption = Texts()[UninstallText::kCaption];
   SetText(*this, "Label1", UninstallText::kConfirmQuestion);
+  Get("LabelFolder").text = folder;
   SetText(*this, "YesButton", UninstallText::kYesButton);
   SetText(*this, "NoButton", UninstallText::kNoButton);
   SetFocus("NoButton");

@@ -16,11 +16,13 @@ class TFormUninstallWelcome : public forms::Form {
   void FormShow() override;
 };
 
-// Yes or No; closing it by its frame counts as No.
+// Yes or No; closing it by its frame counts as No. Below the question it
+// names the folder whose installation goes.
 class TFormUninstallConfirm : public forms::Form {
  public:
   TFormUninstallConfirm();
   void FormShow() override;
+  std::string folder;  // set before showing
 };
 
 // Shown without waiting while the removal runs; it cannot be closed.

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "forms/application.h"
-#include "install/registry_records.h"
 #include "install/shell_folders.h"
 #include "lang/ini_file.h"
 #include "lang/setup_keys.h"
@@ -14,6 +13,7 @@
 #include "platform/platform.h"
 #include "uninstall/installation_record.h"
 #include "uninstall/remove_files.h"
+#include "uninstall/remove_records.h"
 #include "uninstall/remove_shortcuts.h"
 #include "uninstall/temp_copy.h"
 #include "uninstall/uninstall_texts.h"
@@ -34,11 +34,13 @@ std::vector<std::string> CaptionsOf(const std::string& language_file, const std:
   return captions;
 }
 
-// One step of the removal; what it throws is shown and the next step runs.
-void Step(const std::function<void()>& step) {
+// One step of the removal; what it throws is shown, counted as something
+// left (so the records stay), and the next step runs.
+void Step(RemovalResult& result, const std::function<void()>& step) {
   try {
     step();
   } catch (const std::exception& e) {
+    ++result.left;
     App().HandleException(e);
   }
 }
@@ -60,45 +62,52 @@ void TUninstallMainForm::OnIdleApplication() {
 }
 
 void TUninstallMainForm::Uninstall() {
-  const std::optional<Installation> installation = FindInstallation();
+  const std::optional<Installation> installation = FindInstallation(StartedFrom());
   if (!installation) {
     Texts().LoadDefaults();
     App().MessageBox(kNotInstalledText, Texts()[UninstallText::kCaption], platform::MB_OK | platform::MB_ICONINFORMATION);
     return;
   }
-  // The copy does the work; should it fail to start, this program does,
-  // and only its own file stays.
-  if (!RunsFromTempFolder() && HandOverToTempCopy()) return;
-
   const std::string& dir = installation->dir;
+  // The copy does the work; should it fail to start, this program does,
+  // and its own file stays, with the records, for another run.
+  if (!RunsFromTempFolder() && HandOverToTempCopy(dir)) return;
+
   // Read before the removal takes the language file away.
   Texts().Load(installation->language_file);
   const std::vector<std::string> desktop = CaptionsOf(installation->language_file, lang::kDesktopCaptionKey);
   const std::vector<std::string> startup = CaptionsOf(installation->language_file, lang::kStartupCaptionKey);
 
   if (welcome.ShowModal() != mrOk) return;
+  confirm.folder = dir;
   if (confirm.ShowModal() != mrYes) return;
 
   progress.Show();
   RemovalResult result;
+  SuiteFileRemoval files(dir, platform::Sys().files->GetModuleFileName(), result);
   progress.ShowStep(UninstallText::kRemovingFiles, 0);
-  const std::string own_exe = platform::Sys().files->GetModuleFileName();
-  Step([&] {
-    RemoveSuiteFiles(dir, own_exe, [this](int percent, const std::string& path) {
+  Step(result, [&] {
+    files.RemoveFiles([this](int percent, const std::string& path) {
       progress.ShowProgress(percent, path);
       App().ProcessMessages();
-    }, result);
+    });
   });
   progress.ShowStep(UninstallText::kRemovingGroup, 100);
   App().ProcessMessages();
-  Step([&] {
+  Step(result, [&] {
     RemoveProgramGroup(dir, result);
     RemoveShortcuts(install::sfDesktop, desktop, dir, result);
     RemoveShortcuts(install::sfStartUp, startup, dir, result);
   });
+  // The uninstaller and the records go only when nothing else of ours
+  // stays: else they stay, and the uninstaller can be run again. The
+  // folders emptied go in either case.
   progress.ShowStep(UninstallText::kRemovingRecords, 100);
   App().ProcessMessages();
-  Step([] { install::DeleteRegistryRecords(); });
+  if (result.left == 0) Step(result, [&] { files.RemoveUninstaller(); });
+  Step(result, [&] { files.RemoveFolders(); });
+  if (result.left == 0) Step(result, [&] { RemoveRecords(dir, result); });
+  if (result.left > 0) Step(result, [&] { files.RestoreUninstaller(); });
   progress.Hide();
 
   finish.something_left = result.left > 0;

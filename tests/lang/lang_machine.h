@@ -140,6 +140,7 @@ class LangMachine : public ::testing::Test {
 
   // A setup executable without any payload.
   void InstallExecutable(const std::string& bytes, const std::string& windows_path) {
+    sim_->SetModuleFileName("");  // it does not run while it is written
     PutFile(windows_path, bytes);
     sim_->SetModuleFileName(windows_path);
   }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "sim_fixture.h"
 
 using namespace qr5::platform;
@@ -70,6 +72,50 @@ TEST_F(SimFiles, OpenFilesCannotBeDeletedOrMoved) {
     EXPECT_EQ(files().GetLastError(), 32u);
   }
   EXPECT_TRUE(files().DeleteFile("C:\\QR5_Installer.exe"));
+}
+
+// The running program's own file is held as an open handle is: it cannot
+// be deleted, replaced or written while it runs (a start of Windows ends it).
+TEST_F(SimFiles, TheRunningProgramsFileCannotBeDeletedOrWritten) {
+  ASSERT_TRUE(Write("C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE", "MZ"));
+  ASSERT_TRUE(Write("C:\\NEW.EXE", "MZ2"));
+  sim_->SetModuleFileName("C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE");
+  EXPECT_FALSE(files().DeleteFile("c:\\windows\\temp\\qr5_uninstaller.exe"));
+  EXPECT_EQ(files().GetLastError(), 32u);
+  EXPECT_FALSE(files().MoveFileReplace("C:\\NEW.EXE", "C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE"));
+  EXPECT_FALSE(files().CopyFile("C:\\NEW.EXE", "C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE", false));
+  EXPECT_EQ(files().OpenFile("C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE", OpenMode::kCreateAlways), nullptr);
+  EXPECT_EQ(files().GetLastError(), 32u);
+  EXPECT_NE(files().OpenFile("C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE", OpenMode::kRead), nullptr);
+  sim_->Reboot();
+  EXPECT_TRUE(files().DeleteFile("C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE"));
+}
+
+// A host symbolic link out of the machine root, as a drive folder or below
+// one, is never followed: nothing outside the machine is read or deleted.
+TEST_F(SimFiles, LinksOutOfTheMachineAreNotFollowed) {
+  char pattern[] = "/tmp/qr5-outside-XXXXXX";
+  ASSERT_NE(::mkdtemp(pattern), nullptr);
+  const std::string outside = pattern;
+  simtest::HostWrite(outside + "/HOST.TXT", "the host's");
+  ASSERT_EQ(::symlink(outside.c_str(), (root_ + "/drives/E").c_str()), 0);
+  ASSERT_EQ(::symlink(outside.c_str(), (root_ + "/drives/C/LINKED").c_str()), 0);
+  ASSERT_EQ(::symlink((outside + "/HOST.TXT").c_str(), (root_ + "/drives/C/HOST.TXT").c_str()), 0);
+  ASSERT_EQ(::symlink((root_ + "/drives/D").c_str(), (root_ + "/drives/C/INSIDE").c_str()), 0);
+  Reopen();
+  EXPECT_EQ(files().GetLogicalDriveStrings().find('E'), std::string::npos);
+  for (const char* path : {"E:\\HOST.TXT", "C:\\LINKED\\HOST.TXT", "C:\\HOST.TXT"}) {
+    SCOPED_TRACE(path);
+    EXPECT_EQ(files().OpenFile(path, OpenMode::kRead), nullptr);
+    EXPECT_FALSE(files().DeleteFile(path));
+  }
+  EXPECT_EQ(files().FindFirst("E:\\*.*", FILE_ATTRIBUTE_DIRECTORY), nullptr);
+  EXPECT_EQ(files().FindFirst("C:\\LINKED\\*.*", FILE_ATTRIBUTE_DIRECTORY), nullptr);
+  EXPECT_EQ(HostRead(outside + "/HOST.TXT"), "the host's");
+  // A link that stays inside the machine is an ordinary folder.
+  EXPECT_TRUE(Write("C:\\INSIDE\\X.TXT", "x"));
+  EXPECT_EQ(HostRead(root_ + "/drives/D/X.TXT"), "x");
+  std::filesystem::remove_all(outside);
 }
 
 TEST_F(SimFiles, WrongKindsOfEntriesGiveWindowsErrors) {

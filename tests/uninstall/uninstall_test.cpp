@@ -4,17 +4,18 @@
 // compared with what it was before.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdint>
 #include <filesystem>
-#include <functional>
-#include <map>
+#include <fstream>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/program_entry.h"
-#include "session/session_state.h"
 #include "forms/application.h"
 #include "install/install_fixture.h"
 #include "lang/ini_normal_form.h"
@@ -23,173 +24,16 @@
 #include "pages/form_step3.h"
 #include "pages/form_step4.h"
 #include "pages/form_step6.h"
+#include "platform/platform.h"
 #include "platform/sim/sim_ini_text.h"
+#include "session/session_state.h"
 #include "uninstall/install_paths.h"
-#include "uninstall_app/program_entry.h"
-#include "uninstall_app/uninstall_driver.h"
+#include "uninstall/uninstall_fixture.h"
 
 namespace qr5::uninstall {
 namespace {
 
-namespace fs = std::filesystem;
-using install::testing::InstallTest;
-using install::testing::ReadHostFile;
-
-constexpr char kTempCopy[] = "C:\\WINDOWS\\TEMP\\QR5_UNINSTALLER.EXE";
-constexpr char kEngineFolder[] = "C:\\Program Files\\Borland";
-constexpr char kEngineKey[] = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland";
-const std::string kGroup = "C:\\Documents and Settings\\All Users\\Start Menu\\Programs\\Quorlin 5";
-const std::string kDesktopLink = "C:\\Documents and Settings\\All Users\\Desktop\\Quorlin 5.lnk";
-
-// Every file and folder on the drives (bytes and attributes), and every
-// registry value with its key.
-struct Snapshot {
-  std::map<std::string, std::string> files;  // Windows path -> attributes + bytes
-  std::set<std::string> values;              // "[key]" + value line
-};
-
-// The entries of a that b lacks or holds otherwise.
-template <typename Map>
-std::set<std::string> Changed(const Map& a, const Map& b);
-
-template <>
-std::set<std::string> Changed(const std::map<std::string, std::string>& a,
-                              const std::map<std::string, std::string>& b) {
-  std::set<std::string> out;
-  for (const auto& [path, content] : a) {
-    const auto it = b.find(path);
-    if (it == b.end() || it->second != content) out.insert(path);
-  }
-  for (const auto& [path, content] : b) {
-    if (!a.count(path)) out.insert(path);
-  }
-  return out;
-}
-
-std::set<std::string> Differ(const std::set<std::string>& a, const std::set<std::string>& b) {
-  std::set<std::string> out;
-  std::set_symmetric_difference(a.begin(), a.end(), b.begin(), b.end(), std::inserter(out, out.end()));
-  return out;
-}
-
-bool StartsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
-
-class UninstallTest : public InstallTest {
- protected:
-  Snapshot Take() {
-    Snapshot shot;
-    for (const auto& entry : fs::recursive_directory_iterator(root_ + "/drives")) {
-      std::string relative = fs::relative(entry.path(), root_ + "/drives").generic_string();
-      std::replace(relative.begin(), relative.end(), '/', '\\');
-      const std::string path = relative.substr(0, 1) + ":" + relative.substr(1);
-      std::string content = std::to_string(files().GetFileAttributes(path)) + ":";
-      if (entry.is_regular_file()) content += ReadHostFile(entry.path().string());
-      shot.files[path] = content;
-    }
-    std::istringstream reg(ReadHostFile(root_ + "/registry.reg"));
-    std::string line, key;
-    while (std::getline(reg, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (StartsWith(line, "[")) {
-        key = line;
-      } else if (!line.empty() && line != "REGEDIT4") {
-        shot.values.insert(key + line);
-      }
-    }
-    return shot;
-  }
-
-  // The setup through its pages into dir, finishing with both shortcuts.
-  void Install(const std::string& language, const std::string& dir) {
-    Reopen();
-    fe_.steps.push_back([language] {
-      auto& page = *pages::FormStep1;
-      const auto& items = page.LangCombo.items;
-      const auto it = std::find(items.begin(), items.end(), language);
-      ASSERT_NE(it, items.end());
-      page.SelectItem("LangCombo", static_cast<int>(it - items.begin()));
-      page.Click("OKButton");
-    });
-    fe_.steps.push_back([] { pages::FormStep2->Click("NextButton"); });
-    fe_.steps.push_back([] {
-      pages::FormStep3->Click("RBAccept");
-      pages::FormStep3->Click("NextButton");
-    });
-    fe_.steps.push_back([dir] {
-      session::Session().InstallDir = dir;
-      pages::FormStep4->Click("NextButton");
-    });
-    fe_.steps.push_back([] { pages::FormStep6->Click("FinishButton"); });
-    app::RunProgram(fe_);
-    ASSERT_TRUE(fe_.steps.empty()) << "the setup did not reach its finish page";
-    ASSERT_TRUE(FileExists(dir + "\\QR5_UNINSTALLER.EXE"));
-  }
-
-  // The program at exe as a new process, its pages driven by steps.
-  void Run(const std::string& exe, std::deque<std::function<void()>> steps) {
-    Reopen();
-    sim_->SetModuleFileName(exe);
-    fe_.steps = std::move(steps);
-    uninstall::RunUninstaller(fe_);
-    EXPECT_TRUE(fe_.steps.empty()) << "pages shown other than expected";
-  }
-
-  // Starts the installed uninstaller as Add/Remove Programs does, from the
-  // uninstall entry, and drives the copy it hands over to.
-  void Uninstall(std::deque<std::function<void()>> steps) {
-    const auto entry = RegText(
-        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5",
-        "UninstallString");
-    ASSERT_TRUE(entry);
-    ASSERT_TRUE(sim_->machine().processes->StartProcess(*entry)) << *entry;
-    const auto launched = sim_->TakeStartedPrograms();
-    ASSERT_EQ(launched.size(), 1u);
-    Run(launched[0].exe, {});
-    EXPECT_TRUE(fe_.shown.empty()) << "the installed program showed a page itself";
-    const auto copies = sim_->TakeStartedPrograms();
-    ASSERT_EQ(copies.size(), 1u);
-    EXPECT_EQ(copies[0].exe, kTempCopy);
-    Run(copies[0].exe, std::move(steps));
-  }
-
-  static std::deque<std::function<void()>> ThroughThePages(std::string* finish_text = nullptr) {
-    return {
-        [] { Main().welcome.Click("NextButton"); },
-        [] { Main().confirm.Click("YesButton"); },
-        [finish_text] {
-          if (finish_text) *finish_text = Main().finish.Get("Label1").text;
-          Main().finish.Click("FinishButton");
-        },
-    };
-  }
-
-  static TUninstallMainForm& Main() {
-    return *static_cast<TUninstallMainForm*>(forms::App().MainForm());
-  }
-
-  // After the removal and a start of Windows, the machine is fresh again
-  // but for the engine's files and settings and what expected_too allows.
-  void ExpectOnlyLeftovers(const Snapshot& before, const std::function<bool(const std::string&)>& expected_too = {}) {
-    EXPECT_TRUE(FileExists(kTempCopy));
-    sim_->Reboot();
-    EXPECT_FALSE(FileExists(kTempCopy)) << "the copy outlives a start of Windows";
-    const Snapshot after = Take();
-    int engine_files = 0, engine_values = 0;
-    for (const std::string& path : Changed(before.files, after.files)) {
-      if (StartsWith(path, kEngineFolder)) {
-        ++engine_files;
-      } else {
-        EXPECT_TRUE(expected_too && expected_too(path)) << "left or changed: " << path;
-      }
-    }
-    for (const std::string& value : Differ(before.values, after.values)) {
-      EXPECT_TRUE(StartsWith(value, kEngineKey)) << "registry: " << value;
-      ++engine_values;
-    }
-    EXPECT_GT(engine_files, 5);
-    EXPECT_GE(engine_values, 40);
-  }
-};
+using namespace testing;
 
 TEST_F(UninstallTest, EnglishInstallationRemovedThroughThePagesLeavesOnlyTheEngine) {
   const Snapshot fresh = Take();
@@ -243,19 +87,29 @@ TEST_F(UninstallTest, ItalianOverAnEarlierEnglishInstallationInAnotherFolder) {
 }
 
 // Windows 98: the group is the user's, and the copy goes through WININIT.INI,
-// which Windows keeps as WININIT.BAK once it has done the deletions.
+// which Windows keeps as WININIT.BAK once it has done the deletions. Another
+// program's pending deletion there is kept, also when the user cancels.
 TEST_F(UninstallTest, OnWindows98TheUsersGroupGoesAndWininitDeletesTheCopy) {
   SetVersion(1, 4, 10, 0x040A08AE, " A ");
   const Snapshot fresh = Take();
   Install("English", "C:\\QR5");
   const std::string user_group = std::string(install::testing::kUserProfile) + "\\Start Menu\\Programs\\Quorlin 5";
   ASSERT_TRUE(DirExists(user_group));
+  const std::string theirs = "[rename]\r\nNUL=C:\\OLDSETUP.EXE\r\n\r\n[Other]\r\nKey=1\r\n";
+  WriteFile("C:\\OLDSETUP.EXE", "another program's leftover");
+  WriteFile("C:\\WINDOWS\\WININIT.INI", theirs);
+  // The copy is made before Windows starts it, so its short name is known.
+  WriteFile(kTempCopy, "");
+  const std::string ours = "NUL=" + files().GetShortPathName(kTempCopy) + "\r\n";
+  const std::string both = "[rename]\r\nNUL=C:\\OLDSETUP.EXE\r\n" + ours + "\r\n[Other]\r\nKey=1\r\n";
+  Uninstall({[] { Main().welcome.Click("CancelButton"); }});
+  EXPECT_EQ(ReadFile("C:\\WINDOWS\\WININIT.INI"), both);
   Uninstall(ThroughThePages());
-  EXPECT_EQ(platform::Sys().profile->GetString("C:\\WINDOWS\\WININIT.INI", "rename", "NUL", ""),
-            files().GetShortPathName(kTempCopy));
+  EXPECT_EQ(ReadFile("C:\\WINDOWS\\WININIT.INI"), both) << "the line is there once";
   EXPECT_FALSE(DirExists(user_group));
   ExpectOnlyLeftovers(fresh, [](const std::string& path) { return path == "C:\\WINDOWS\\WININIT.BAK"; });
   EXPECT_TRUE(FileExists("C:\\WINDOWS\\WININIT.BAK"));
+  EXPECT_FALSE(FileExists("C:\\OLDSETUP.EXE"));
 }
 
 TEST_F(UninstallTest, CancelOrNoLeaveTheInstallationWhole) {
@@ -303,17 +157,28 @@ TEST_F(UninstallTest, ReadOnlyAndInUseFilesAreLeftAndReported) {
   Uninstall(std::move(steps));
   held.reset();
   EXPECT_EQ(finish, "Some files could not be removed. You may delete them yourself.");
-  EXPECT_EQ(List("C:\\QR5"), (std::vector<std::string>{"AWARDS", "QR5.EXE"}));
+  // The uninstaller and the records stay with them, so it can run again.
+  EXPECT_EQ(List("C:\\QR5"), (std::vector<std::string>{"AWARDS", "QR5.EXE", "QR5_UNINSTALLER.EXE"}));
   EXPECT_EQ(List("C:\\QR5\\AWARDS"), std::vector<std::string>{"IOTA.DBF"});
-  EXPECT_FALSE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+  EXPECT_TRUE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+  ASSERT_TRUE(RegText(kUninstallEntry, "UninstallString"));
+  ASSERT_TRUE(files().SetFileAttributes("C:\\QR5\\AWARDS\\IOTA.DBF", platform::FILE_ATTRIBUTE_NORMAL));
+  Uninstall(ThroughThePages(&finish));
+  EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_FALSE(DirExists("C:\\QR5"));
+  EXPECT_FALSE(RegText(kUninstallEntry, "UninstallString"));
 }
 
 // A damaged or tampered record: only the suite's own unchanged files go,
-// never the rest of the folder it names.
+// never the rest of the folder it names, nor a KAVO5.DLL there (a foreign
+// one, or the shipped one beside the setup on its medium).
 TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
   Install("English", "C:\\QR5");
   const std::string icon = ReadFile("C:\\QR5\\QUORLIN5.ICO");
-  for (const std::string tampered : {"C:\\", "C:\\WINDOWS", "C:\\Data"}) {
+  // Started from a folder that holds no suite, the uninstaller goes by the record.
+  ASSERT_TRUE(files().CreateDirectory("D:\\TOOLS"));
+  ASSERT_TRUE(files().CopyFile("C:\\QR5\\QR5_UNINSTALLER.EXE", "D:\\TOOLS\\QR5_UNINSTALLER.EXE", true));
+  for (const std::string tampered : {"C:\\", "C:\\WINDOWS", "C:\\Data", "D:\\SETUP"}) {
     SCOPED_TRACE(tampered);
     const std::string dir = tampered.back() == '\\' ? tampered : tampered + "\\";
     files().CreateDirectory(tampered);
@@ -322,10 +187,11 @@ TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
     WriteFile(dir + "LICENSE.ENG", "someone else's");  // a suite name, other bytes
     files().CreateDirectory(dir + "SYSTEM");
     WriteFile(dir + "SYSTEM\\OTHER.DLL", "other");
+    if (tampered[0] == 'C') WriteFile(dir + "KAVO5.DLL", "another program's library");
     Install("English", "C:\\QR5");  // the record and the shortcuts afresh
     SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", tampered);
     const Snapshot before = Take();
-    Uninstall(ThroughThePages());
+    UninstallBy("D:\\TOOLS\\QR5_UNINSTALLER.EXE", ThroughThePages());
     std::set<std::string> gone;
     for (const std::string& path : Changed(before.files, Take().files)) gone.insert(path);
     EXPECT_TRUE(gone.count(dir + "QUORLIN5.ICO"));
@@ -340,6 +206,7 @@ TEST_F(UninstallTest, TamperedInstallationPathRemovesOnlyTheSuitesOwnFiles) {
     EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
     EXPECT_EQ(ReadFile(dir + "LICENSE.ENG"), "someone else's");
     EXPECT_TRUE(FileExists(dir + "SYSTEM\\OTHER.DLL"));
+    EXPECT_TRUE(FileExists(dir + "KAVO5.DLL"));
     EXPECT_TRUE(DirExists(tampered));
   }
 }
@@ -360,6 +227,14 @@ TEST_F(UninstallTest, ShortcutTargetsCompareInTheLetterCaseOfTheCodePage) {
       {1252, "C:\\M\xFCller\\QR5", "C:\\M\xDCLLER\\QR5\\QR5.EXE", true},  // u and U with diaeresis
       {1252, "C:\\QR5", "C:\\QR5 Tools\\QR5.EXE", false},
       {1252, "C:\\QR5", "C:\\QR5", false},
+      // Full paths compared, whatever form the record or the link has.
+      {1252, "C:\\WINDOWS\\..\\QR5", "c:/qr5/QR5.EXE", true},
+      {1252, "C:\\QR5\\.", "C:\\QR5\\DOC\\..\\QR5.EXE", true},
+      {1252, "C:\\QR5 ", "C:\\QR5\\QR5.EXE", true},
+      {1252, "C:\\QR5", "C:\\QR5\\..\\OTHER\\X.EXE", false},
+      {1252, "QR5", "QR5\\QR5.EXE", false},  // no drive: no folder of ours
+      {932, "C:\\\x83\x5C", "C:\\\x83\x5C\\QR5.EXE", true},  // trail byte 0x5C, no separator
+      {932, "C:\\\x83\x5C", "C:\\\x83\x5CQR5.EXE", false},
       {932, "C:\\\x83\x41\\qr5", "c:\\\x83\x41\\QR5\\QR5.EXE", true},
       {932, "C:\\\x83\x41\\QR5", "C:\\\x83\x61\\QR5\\QR5.EXE", false},  // two characters
   };
@@ -400,12 +275,90 @@ TEST_F(UninstallTest, MissingRecordOrFolderSaysNotInstalledAndRemovesNothing) {
   Install("English", "C:\\QR5");
   SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", "E:\\Gone\\QR5");
   const Snapshot before = Take();
-  Run("C:\\QR5\\QR5_UNINSTALLER.EXE", {});
+  Run("D:\\SETUP\\QR5_UNINSTALLER.EXE", {});
   ASSERT_EQ(fe_.boxes.size(), 1u);
   EXPECT_EQ(fe_.boxes[0].text, "Quorlin 5 is not installed on this computer.");
   EXPECT_TRUE(sim_->TakeStartedPrograms().empty());
   EXPECT_TRUE(Changed(before.files, Take().files).empty());
   EXPECT_TRUE(Differ(before.values, Take().values).empty());
+}
+
+// Each installation's own uninstaller removes that installation, whatever
+// a later one elsewhere recorded, and says which folder goes; without any
+// record it still finds its folder by where it lies.
+TEST_F(UninstallTest, AnUninstallerStartedFromItsFolderRemovesThatInstallation) {
+  Install("English", "C:\\QR5");
+  Install("Italiano", "D:\\My Apps\\QR5");
+  const Snapshot two = Take();
+  std::string finish, folder;
+  UninstallBy("C:\\QR5\\QR5_UNINSTALLER.EXE", ThroughThePages(&finish, &folder));
+  EXPECT_EQ(folder, "C:\\QR5");
+  EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_FALSE(DirExists("C:\\QR5"));
+  for (const auto& [path, content] : two.files) {
+    if (StartsWith(path, "D:\\My Apps\\QR5\\")) {
+      EXPECT_TRUE(FileExists(path) || DirExists(path)) << path;
+    }
+  }
+  // The later installation's records are its own and stay.
+  EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "D:\\My Apps\\QR5");
+  EXPECT_TRUE(RegText(kUninstallEntry, "UninstallString"));
+
+  ASSERT_EQ(platform::Sys().registry->DeleteKey(platform::HKEY_CURRENT_USER, "Quorlin5"), 0);
+  UninstallBy("\"D:\\My Apps\\QR5\\QR5_UNINSTALLER.EXE\"", ThroughThePages(&finish, &folder));
+  EXPECT_EQ(folder, "D:\\My Apps\\QR5");
+  EXPECT_EQ(finish, "Quorlin 5 \xE8 stato rimosso dal computer.") << "the language its programs were given";
+  EXPECT_FALSE(DirExists("D:\\My Apps\\QR5"));
+  EXPECT_FALSE(RegText(kUninstallEntry, "UninstallString"));
+}
+
+// A record in another form than the setup writes still names the folder:
+// the shortcuts and the records go with the files.
+TEST_F(UninstallTest, RecordsAreComparedAsFullPaths) {
+  Install("English", "C:\\QR5");
+  ASSERT_TRUE(files().CreateDirectory("D:\\TOOLS"));
+  ASSERT_TRUE(files().CopyFile("C:\\QR5\\QR5_UNINSTALLER.EXE", "D:\\TOOLS\\QR5_UNINSTALLER.EXE", true));
+  for (const char* recorded : {"C:\\WINDOWS\\..\\QR5", "c:/qr5", "C:\\QR5\\.", "C:\\QR5 "}) {
+    SCOPED_TRACE(recorded);
+    Install("English", "C:\\QR5");
+    SetRegText(platform::HKEY_CURRENT_USER, "Quorlin5", "Installation Path", recorded);
+    std::string finish;
+    UninstallBy("D:\\TOOLS\\QR5_UNINSTALLER.EXE", ThroughThePages(&finish));
+    EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+    EXPECT_FALSE(DirExists("C:\\QR5"));
+    EXPECT_FALSE(DirExists(kGroup));
+    EXPECT_FALSE(FileExists(kDesktopLink));
+    EXPECT_FALSE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+    EXPECT_FALSE(RegText(kUninstallEntry, "UninstallString"));
+  }
+}
+
+// A file of the user's under a suite file's name, far larger than memory
+// allows to read whole, is told apart by its size and stays.
+TEST_F(UninstallTest, AHugeFileUnderASuiteNameIsJudgedByItsSizeAndStays) {
+  Install("English", "C:\\QR5");
+  const std::string logbook = Host("C:\\QR5\\LOG\\SAMPLE.DBF");
+  ASSERT_TRUE(fs::exists(logbook));
+  fs::resize_file(logbook, 1500000000);  // sparse on the host
+  std::string finish;
+  {
+    // Memory for the program and its buffers, not for the file.
+    std::ifstream statm("/proc/self/statm");
+    uint64_t pages = 0;
+    statm >> pages;
+    ASSERT_GT(pages, 0u);
+    rlimit before{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
+    rlimit capped = before;
+    capped.rlim_cur = pages * static_cast<uint64_t>(::sysconf(_SC_PAGESIZE)) + (512u << 20);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &capped), 0);
+    Uninstall(ThroughThePages(&finish));
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &before), 0);
+  }
+  EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_TRUE(fe_.boxes.empty());
+  EXPECT_EQ(List("C:\\QR5"), std::vector<std::string>{"LOG"});
+  EXPECT_EQ(fs::file_size(logbook), 1500000000u);
 }
 
 

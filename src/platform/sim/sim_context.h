@@ -25,6 +25,8 @@ struct SimContext {
   std::string ini_path;  // machine.ini
 
   std::string module_file_name;  // GetModuleFileNameA
+  // The module file name and its file's host identity, once found.
+  std::pair<std::string, std::pair<dev_t, ino_t>> running_program;
   std::string current_dir = "C:\\";
   uint32_t last_error = 0;
   uint32_t error_mode = 0;

@@ -78,14 +78,30 @@ bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
   return true;
 }
 
+bool SimFileSystem::IsRunningProgram(const struct stat& st) {
+  if (ctx_.module_file_name.empty()) return false;
+  // Found once: the file cannot go or be replaced while it runs.
+  if (ctx_.running_program.first != ctx_.module_file_name) {
+    WindowsPath wp;
+    if (ParseWindowsPath(ctx_.module_file_name, ctx_.current_dir, false, &wp) != ERROR_SUCCESS) return false;
+    const HostLocation running = ctx_.resolver.Resolve(wp);
+    struct stat program;
+    if (running.error != 0 || !running.exists || !HostStat(running.host, &program)) return false;
+    ctx_.running_program = {ctx_.module_file_name, HostIdentity(program)};
+  }
+  return ctx_.running_program.second == HostIdentity(st);
+}
+
 bool SimFileSystem::IsOpen(const std::string& host) {
   struct stat st;
-  return HostStat(host, &st) && ctx_.open_files.count(HostIdentity(st)) > 0;
+  return HostStat(host, &st) && (ctx_.open_files.count(HostIdentity(st)) > 0 || IsRunningProgram(st));
 }
 
 bool SimFileSystem::SharingRefuses(const std::string& host, OpenMode mode) {
   struct stat st;
   if (!HostStat(host, &st)) return false;
+  // The running program's image is mapped: no one may write it.
+  if (OpensForWriting(mode) && IsRunningProgram(st)) return true;
   const auto it = ctx_.open_files.find(HostIdentity(st));
   if (it == ctx_.open_files.end()) return false;
   if (OpensForWriting(mode) && it->second.deny_writers > 0) return true;

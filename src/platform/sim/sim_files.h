@@ -3,6 +3,8 @@
 // wildcards and error codes.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <string>
 
@@ -54,7 +56,11 @@ class SimFileSystem : public FileSystem {
   }
 
  private:
+  // Whether the file is held open by this process, or is the running
+  // program itself (its file, like an open handle, cannot be deleted,
+  // replaced or written while it runs).
   bool IsOpen(const std::string& host);
+  bool IsRunningProgram(const struct stat& st);
   // Whether a handle already open on the file refuses an open in mode: a
   // writer while one denies writing, a deny-write open while one writes.
   bool SharingRefuses(const std::string& host, OpenMode mode);

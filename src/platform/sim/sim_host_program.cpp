@@ -12,6 +12,10 @@ namespace qr5::platform::sim {
 
 namespace {
 
+// A started program's command line after its own name, from the program
+// that started it (an exec'd host program has no Windows command line).
+constexpr char kArgumentsVariable[] = "QR5_ARGUMENTS";
+
 std::string HostExecutablePath(const char* argv0) {
   std::error_code error;
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -43,6 +47,9 @@ std::unique_ptr<SimMachine> OpenHostMachine(const char* argv0, const std::string
     }
     std::unique_ptr<SimMachine> sim = SimMachine::Open(root);
     sim->SetModuleFileName(windows_exe);
+    // Handed on by the program that started this one; no further.
+    if (const char* arguments = std::getenv(kArgumentsVariable)) sim->SetArguments(arguments);
+    ::unsetenv(kArgumentsVariable);
     return sim;
   } catch (const std::exception& e) {
     *error = program + ": cannot open the simulated machine: " + e.what();
@@ -57,6 +64,7 @@ int ExecStartedProgram(SimMachine& machine) {
   // Files on the machine's drives carry no host execute bit of their own.
   ::chmod(host.c_str(), 0755);
   ::setenv("QR5_MACHINE", machine.root().c_str(), 1);
+  ::setenv(kArgumentsVariable, started.front().arguments.c_str(), 1);
   std::cout.flush();
   ::execl(host.c_str(), host.c_str(), static_cast<char*>(nullptr));
   std::cerr << "cannot start " << started.front().exe << " (" << host << ")\n";

@@ -40,6 +40,8 @@ void EnsureFolder(const PathResolver& resolver, const std::string& windows_path)
   std::string host = resolver.DriveFolder(path.drive);
   if (host.empty()) {
     host = resolver.root() + "/drives/" + std::string(1, path.drive);
+    struct stat st;
+    if (::lstat(host.c_str(), &st) == 0) throw std::runtime_error(host + " leads out of the machine");
     if (!MakeHostDirs(host)) throw std::runtime_error("cannot create " + host);
   }
   for (const std::string& part : path.parts) {
@@ -169,17 +171,20 @@ std::string SimMachine::LocateRoot(const std::string& host_exe_path, std::string
 
 void SimMachine::SetModuleFileName(const std::string& windows_path) {
   ctx_->module_file_name = windows_path;
+  ctx_->running_program = {};  // found again, its file may have been made anew
   const size_t sep = windows_path.find_last_of('\\');
   if (sep != std::string::npos && windows_path.size() >= 2 && windows_path[1] == ':') {
     ctx_->current_dir = windows_path.substr(0, sep == 2 ? 3 : sep);
   }
 }
 
+void SimMachine::SetArguments(const std::string& arguments) { processes_->arguments = arguments; }
+
 std::string SimMachine::HostPath(const std::string& windows_path) {
   WindowsPath path;
   if (ParseWindowsPath(windows_path, ctx_->current_dir, false, &path) != 0) return "";
   const HostLocation loc = ctx_->resolver.Resolve(path);
-  return loc.host;
+  return loc.error == ERROR_ACCESS_DENIED ? "" : loc.host;
 }
 
 const std::string& SimMachine::root() const { return ctx_->root; }
@@ -233,6 +238,8 @@ std::vector<StartedProgram> SimMachine::TakeStartedPrograms() {
 }
 
 void SimMachine::Reboot() {
+  // No program runs any more, so none holds its own file.
+  ctx_->module_file_name.clear();
   std::string pending;
   ReadHostFile(ctx_->root + "/reboot-deletes.txt", &pending);
   size_t start = 0;

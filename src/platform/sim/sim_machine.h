@@ -59,6 +59,9 @@ class SimMachine {
   // What GetModuleFileNameA returns; the current folder becomes its folder.
   // Unless set, both follow from LocateRoot for this process's executable.
   void SetModuleFileName(const std::string& windows_path);
+  // What GetCommandLineA gives after the quoted module file name; none
+  // unless set.
+  void SetArguments(const std::string& arguments);
 
   // The host path of a Windows path, resolved as the machine does (an
   // existing entry in any letter case; a new name as written). "" for a
@@ -82,7 +85,8 @@ class SimMachine {
   std::vector<StartedProgram> TakeStartedPrograms();
   // A start of Windows: the deletions kept for it (DeleteAtReboot, and the
   // "NUL=" lines of WININIT.INI's [rename] section, after which WININIT.INI
-  // becomes WININIT.BAK as on the 9x family) are carried out.
+  // becomes WININIT.BAK as on the 9x family) are carried out. The running
+  // program ends with it (no module file name until one is set).
   void Reboot();
 
  private:

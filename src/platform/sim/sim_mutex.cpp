@@ -79,6 +79,11 @@ bool SimProcesses::CreateMutex(const std::string& name) {
   return true;
 }
 
+std::string SimProcesses::GetCommandLine() {
+  const std::string program = "\"" + files_.GetModuleFileName() + "\"";
+  return arguments.empty() ? program : program + " " + arguments;
+}
+
 bool SimProcesses::StartProcess(const std::string& command_line) {
   auto is_file = [this](const std::string& path) {
     const uint32_t a = files_.GetFileAttributes(path);

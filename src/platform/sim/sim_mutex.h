@@ -34,8 +34,12 @@ class SimProcesses : public Processes {
   // Finds the program as CreateProcessA does (a quoted path, or else the
   // shortest blank-separated prefix naming an existing file) and records it.
   bool StartProcess(const std::string& command_line) override;
+  // The module file name quoted, then the arguments this process was
+  // started with.
+  std::string GetCommandLine() override;
 
   std::vector<StartedProgram> started;
+  std::string arguments;  // set with the module file name
 
  private:
   std::string FileOf(const std::string& name) const;

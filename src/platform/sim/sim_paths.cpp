@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "platform/platform.h"
 #include "platform/sim/sim_codepage.h"
@@ -131,6 +132,7 @@ std::string PathResolver::Drives() const {
       if (name.size() != 1 || !IsDriveLetter(name[0])) continue;
       struct stat st;
       if (!StatPath(root_ + "/drives/" + name, &st) || !S_ISDIR(st.st_mode)) continue;
+      if (Escapes(root_ + "/drives/" + name)) continue;
       letters.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(name[0]))));
     }
     ::closedir(dir);
@@ -151,9 +153,25 @@ std::string PathResolver::DriveFolder(char drive) const {
   for (char letter : {upper, lower}) {
     const std::string folder = root_ + "/drives/" + std::string(1, letter);
     struct stat st;
-    if (StatPath(folder, &st) && S_ISDIR(st.st_mode)) return folder;
+    if (StatPath(folder, &st) && S_ISDIR(st.st_mode) && !Escapes(folder)) return folder;
   }
   return "";
+}
+
+bool PathResolver::Escapes(const std::string& host) const {
+  struct stat st;
+  if (::lstat(host.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  if (real_root_.empty()) {
+    char* real = ::realpath(root_.c_str(), nullptr);
+    if (real == nullptr) return true;
+    real_root_ = real;
+    std::free(real);
+  }
+  char* target = ::realpath(host.c_str(), nullptr);
+  if (target == nullptr) return true;  // dangling: where it leads cannot be told
+  const std::string real_target = target;
+  std::free(target);
+  return real_target.compare(0, real_root_.size() + 1, real_root_ + "/") != 0;
 }
 
 bool PathResolver::FindEntry(const std::string& dir, const std::string& name,
@@ -217,6 +235,7 @@ HostLocation PathResolver::Resolve(const WindowsPath& path) const {
     struct stat st;
     if (loc.error == 0 && FindEntry(dir, path.parts[i], &host_name) &&
         StatPath(dir + "/" + host_name, &st) && S_ISDIR(st.st_mode)) {
+      if (Escapes(dir + "/" + host_name)) loc.error = ERROR_ACCESS_DENIED;
       dir += "/" + host_name;
     } else {
       loc.error = ERROR_PATH_NOT_FOUND;
@@ -234,6 +253,10 @@ HostLocation PathResolver::Resolve(const WindowsPath& path) const {
     struct stat st;
     loc.leaf = host_name;
     loc.host = dir + "/" + host_name;
+    if (Escapes(loc.host)) {
+      loc.error = ERROR_ACCESS_DENIED;
+      return loc;
+    }
     if (StatPath(loc.host, &st)) {
       loc.exists = true;
       loc.is_dir = S_ISDIR(st.st_mode);

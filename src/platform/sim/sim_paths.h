@@ -40,7 +40,10 @@ struct WindowsPath {
 uint32_t ParseWindowsPath(const std::string& path, const std::string& current_dir,
                           bool wildcard_leaf, WindowsPath* out);
 
-// Where a Windows path lives on the host.
+// Where a Windows path lives on the host. A symbolic link of the host
+// that leads out of the machine root (a drive folder or a name below one)
+// is not followed: a drive so linked is missing, a name gives
+// ERROR_ACCESS_DENIED.
 struct HostLocation {
   uint32_t error = 0;       // 0, or why the folder holding the leaf is unreachable
   std::string host;         // host path of the whole path (existing names, new leaf as given)
@@ -74,7 +77,13 @@ class PathResolver {
   const std::string& root() const { return root_; }
 
  private:
+  // Whether host is a host symbolic link leading out of the machine root
+  // (or nowhere): the machine never follows one, so it never reaches a
+  // host file outside its folder.
+  bool Escapes(const std::string& host) const;
+
   std::string root_;
+  mutable std::string real_root_;  // the root's real path, once asked for
   std::string not_ready_;
 };
 

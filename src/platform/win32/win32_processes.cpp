@@ -34,6 +34,8 @@ class Win32Processes : public Processes {
     return true;
   }
 
+  std::string GetCommandLine() override { return ::GetCommandLineA(); }
+
  private:
   bool Keep(HANDLE handle) {
     if (handle == nullptr) return false;
