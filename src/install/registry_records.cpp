@@ -61,6 +61,8 @@ void WriteUninstallEntry(const std::string& uninstall_command, const std::string
   entry.WriteString("UninstallString", uninstall_command);
   entry.WriteString("DisplayIcon", icon_path);
   entry.WriteString("DisplayName", "Quorlin 5");
+  // For scripts and deployment tools: the same command without a window.
+  entry.WriteString("QuietUninstallString", uninstall_command + " /VERYSILENT");
 }
 
 std::string UninstallCommand(const std::string& install_dir) {

@@ -25,7 +25,8 @@ std::string ReadRegLanguage();
 std::string ReadRegInstallPath();
 void WriteRegLanguage(const std::string& language_name);
 void WriteRegInstallPath(const std::string& install_dir);
-// The six values of the "Quorlin 5" uninstall entry; skipped silently when
+// The six values of the "Quorlin 5" uninstall entry, in their order, then
+// "QuietUninstallString" (the command with /VERYSILENT); skipped silently when
 // the machine-wide Uninstall key cannot be opened.
 void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path);
 // The uninstaller's command line in install_dir: quoted when the folder

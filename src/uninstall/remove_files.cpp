@@ -69,7 +69,8 @@ void Delete(const std::string& dir, const std::string& relative, EmptiedFolders&
 }  // namespace
 
 void RemoveSuiteFiles(const std::string& dir, const std::string& own_exe,
-                      const RemovalProgress& progress, RemovalResult& result) {
+                      const RemovalProgress& progress, RemovalResult& result,
+                      const std::function<void()>& before_uninstaller) {
   EmptiedFolders emptied;
   for (size_t i = 0; i < kSuiteFileCount; ++i) {
     const SuiteFile& entry = kSuiteFiles[i];
@@ -84,6 +85,7 @@ void RemoveSuiteFiles(const std::string& dir, const std::string& own_exe,
 
   // The uninstaller of the installation is this program, unless it has
   // other bytes (then it is not ours to judge).
+  if (before_uninstaller) before_uninstaller();
   const std::string installed = InFolder(dir, kUninstallerName);
   if (progress) progress(100, installed);
   if (IsFile(installed)) {

@@ -1,5 +1,8 @@
 #include "uninstall/temp_copy.h"
 
+#include <vector>
+
+#include "platform/command_line_words.h"
 #include "platform/platform.h"
 
 namespace qr5::uninstall {
@@ -39,14 +42,22 @@ bool RunsFromTempFolder() {
   return Sys().system->UpperCase(exe.substr(0, sep + 1)) == Sys().system->UpperCase(temp);
 }
 
-bool HandOverToTempCopy() {
+bool HandOverToTempCopy(const std::string& switches, int* exit_code) {
   const std::string copy = TempCopyPath();
   if (copy.empty()) return false;
   if (!Sys().files->CopyFile(Sys().files->GetModuleFileName(), copy, /*fail_if_exists=*/false)) {
     return false;
   }
   DeleteAtNextStart(copy);
-  return Sys().processes->StartProcess("\"" + copy + "\"");
+  const std::string line = "\"" + copy + "\"" + (switches.empty() ? "" : " " + switches);
+  return Sys().processes->StartProcessAndWait(line, exit_code);
+}
+
+std::string OwnSwitches() {
+  const std::vector<std::string> words = platform::SplitCommandLine(Sys().processes->GetCommandLine()).words;
+  std::string switches;
+  for (size_t i = 1; i < words.size(); ++i) switches += (i > 1 ? " " : "") + platform::QuoteWord(words[i]);
+  return switches;
 }
 
 }  // namespace qr5::uninstall

@@ -18,8 +18,12 @@ bool RunsFromTempFolder();
 // Copies the running program to TempCopyPath, arranges for the copy to be
 // deleted at the next start of Windows (MoveFileExA with
 // MOVEFILE_DELAY_UNTIL_REBOOT on the NT family, a NUL= line in WININIT.INI's
-// [rename] section on the 9x family) and starts it. True when the copy
-// runs; this process then only has to end.
-bool HandOverToTempCopy();
+// [rename] section on the 9x family), starts it with switches and waits for
+// it. True when the copy ran; *exit_code is then its exit code, which this
+// process only has to return.
+bool HandOverToTempCopy(const std::string& switches, int* exit_code);
+
+// The switches of this process's command line, as the copy is to get them.
+std::string OwnSwitches();
 
 }  // namespace qr5::uninstall

@@ -12,6 +12,8 @@
 #include "lang/setup_keys.h"
 #include "lang/suite_texts.h"
 #include "platform/platform.h"
+#include "session/run_log.h"
+#include "session/session_state.h"
 #include "uninstall/installation_record.h"
 #include "uninstall/remove_files.h"
 #include "uninstall/remove_shortcuts.h"
@@ -35,12 +37,14 @@ std::vector<std::string> CaptionsOf(const std::string& language_file, const std:
 }
 
 // One step of the removal; what it throws is shown and the next step runs.
-void Step(const std::function<void()>& step) {
+bool Step(const std::function<void()>& step) {
   try {
     step();
+    return true;
   } catch (const std::exception& e) {
     App().HandleException(e);
   }
+  return false;
 }
 
 }  // namespace
@@ -60,15 +64,27 @@ void TUninstallMainForm::OnIdleApplication() {
 }
 
 void TUninstallMainForm::Uninstall() {
+  session::SessionState& session = session::Session();
+  const session::CommandLine& command = session.Command;
   const std::optional<Installation> installation = FindInstallation();
   if (!installation) {
+    StartLog();
     Texts().LoadDefaults();
+    session.Outcome.could_not_start = true;
     App().MessageBox(kNotInstalledText, Texts()[UninstallText::kCaption], platform::MB_OK | platform::MB_ICONINFORMATION);
     return;
   }
-  // The copy does the work; should it fail to start, this program does,
-  // and only its own file stays.
-  if (!RunsFromTempFolder() && HandOverToTempCopy()) return;
+  // The copy does the work and this program returns its exit code; should
+  // it fail to start, this program does the work, and only its own file
+  // stays.
+  if (!RunsFromTempFolder()) {
+    int code = session::kExitDone;
+    if (HandOverToTempCopy(OwnSwitches(), &code)) {
+      handed_over_exit_code = code;
+      return;
+    }
+  }
+  StartLog();
 
   const std::string& dir = installation->dir;
   // Read before the removal takes the language file away.
@@ -76,33 +92,62 @@ void TUninstallMainForm::Uninstall() {
   const std::vector<std::string> desktop = CaptionsOf(installation->language_file, lang::kDesktopCaptionKey);
   const std::vector<std::string> startup = CaptionsOf(installation->language_file, lang::kStartupCaptionKey);
 
-  if (welcome.ShowModal() != mrOk) return;
-  if (confirm.ShowModal() != mrYes) return;
+  if (!command.Silent()) {
+    if (welcome.ShowModal() != mrOk) return;
+    if (confirm.ShowModal() != mrYes) return;
+  }
 
-  progress.Show();
+  session.Outcome.work_started = true;
+  const bool shown = command.quietness != session::Quietness::kVerySilent;
+  if (shown) progress.Show();
   RemovalResult result;
+  bool step_failed = false;
+  const auto step = [&step_failed](const std::string& what, const std::function<void()>& work) {
+    session::Log().Line(what);
+    if (!Step(work)) step_failed = true;
+  };
+  bool rest_done = false;
+  // Everything but the installed uninstaller, whose file a waiting first
+  // process still holds: that process is released with the exit code once
+  // the rest is done.
+  const auto rest = [&] {
+    rest_done = true;
+    progress.ShowStep(UninstallText::kRemovingGroup, 100);
+    App().ProcessMessages();
+    step("Removing the program group and shortcuts", [&] {
+      RemoveProgramGroup(dir, result);
+      RemoveShortcuts(install::sfDesktop, desktop, dir, result);
+      RemoveShortcuts(install::sfStartUp, startup, dir, result);
+    });
+    progress.ShowStep(UninstallText::kRemovingRecords, 100);
+    App().ProcessMessages();
+    step("Removing the registry entries", [] { install::DeleteRegistryRecords(); });
+    session.Outcome.incomplete = result.left > 0 || step_failed;
+    platform::Sys().processes->ReleaseWaitingParent(session::ExitCodeOf(session.Outcome));
+  };
   progress.ShowStep(UninstallText::kRemovingFiles, 0);
   const std::string own_exe = platform::Sys().files->GetModuleFileName();
-  Step([&] {
+  step("Removing the files of " + dir, [&] {
     RemoveSuiteFiles(dir, own_exe, [this](int percent, const std::string& path) {
       progress.ShowProgress(percent, path);
       App().ProcessMessages();
-    }, result);
+    }, result, rest);
   });
-  progress.ShowStep(UninstallText::kRemovingGroup, 100);
-  App().ProcessMessages();
-  Step([&] {
-    RemoveProgramGroup(dir, result);
-    RemoveShortcuts(install::sfDesktop, desktop, dir, result);
-    RemoveShortcuts(install::sfStartUp, startup, dir, result);
-  });
-  progress.ShowStep(UninstallText::kRemovingRecords, 100);
-  App().ProcessMessages();
-  Step([] { install::DeleteRegistryRecords(); });
-  progress.Hide();
+  if (!rest_done) rest();
+  session.Outcome.incomplete = result.left > 0 || step_failed;
+  session::Log().Line(std::to_string(result.removed) + " removed, " + std::to_string(result.left) + " left");
+  if (shown) progress.Hide();
 
+  if (command.Silent()) return;
   finish.something_left = result.left > 0;
   finish.ShowModal();
+}
+
+void TUninstallMainForm::StartLog() {
+  const session::CommandLine& command = session::Session().Command;
+  if (!command.log || log_started_) return;
+  log_started_ = true;
+  session::StartLog(command.log_file, "Uninstall Log", platform::Sys().processes->GetCommandLine());
 }
 
 }  // namespace qr5::uninstall

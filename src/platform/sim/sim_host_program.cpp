@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "platform/command_line_words.h"
+
 namespace qr5::platform::sim {
 
 namespace {
@@ -58,7 +60,12 @@ int ExecStartedProgram(SimMachine& machine) {
   ::chmod(host.c_str(), 0755);
   ::setenv("QR5_MACHINE", machine.root().c_str(), 1);
   std::cout.flush();
-  ::execl(host.c_str(), host.c_str(), static_cast<char*>(nullptr));
+  // Its switches as its own command line would carry them.
+  std::vector<std::string> words = SplitCommandLine(started.front().arguments).words;
+  std::vector<char*> argv{const_cast<char*>(host.c_str())};
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  ::execv(host.c_str(), argv.data());
   std::cerr << "cannot start " << started.front().exe << " (" << host << ")\n";
   return 2;
 }

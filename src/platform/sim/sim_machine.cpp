@@ -226,6 +226,8 @@ void SimMachine::SetDriveNotReady(char drive) {
   WriteMachineSetting(ctx_->ini_path, "Drives", std::string(1, letter), "NotReady");
 }
 
+void SimMachine::SetArguments(const std::string& arguments) { processes_->arguments = arguments; }
+
 std::vector<StartedProgram> SimMachine::TakeStartedPrograms() {
   std::vector<StartedProgram> started = std::move(processes_->started);
   processes_->started.clear();

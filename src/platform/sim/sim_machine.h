@@ -59,6 +59,8 @@ class SimMachine {
   // What GetModuleFileNameA returns; the current folder becomes its folder.
   // Unless set, both follow from LocateRoot for this process's executable.
   void SetModuleFileName(const std::string& windows_path);
+  // What GetCommandLineA gives after the program's path ("" by default).
+  void SetArguments(const std::string& arguments);
 
   // The host path of a Windows path, resolved as the machine does (an
   // existing entry in any letter case; a new name as written). "" for a

@@ -105,4 +105,15 @@ bool SimProcesses::StartProcess(const std::string& command_line) {
   }
 }
 
+std::string SimProcesses::GetCommandLine() {
+  const std::string line = "\"" + files_.GetModuleFileName() + "\"";
+  return arguments.empty() ? line : line + " " + arguments;
+}
+
+bool SimProcesses::StartProcessAndWait(const std::string& command_line, int* exit_code) {
+  if (!StartProcess(command_line)) return false;
+  if (exit_code != nullptr) *exit_code = 0;
+  return true;
+}
+
 }  // namespace qr5::platform::sim

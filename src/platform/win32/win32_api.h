@@ -18,6 +18,7 @@
 #undef CreateDirectory
 #undef CreateMutex
 #undef DeleteFile
+#undef GetCommandLine
 #undef GetCurrentDirectory
 #undef GetDiskFreeSpace
 #undef GetFileAttributes

@@ -4,6 +4,7 @@
 #pragma pop_macro("CreateDirectory")
 #pragma pop_macro("CreateMutex")
 #pragma pop_macro("DeleteFile")
+#pragma pop_macro("GetCommandLine")
 #pragma pop_macro("GetCurrentDirectory")
 #pragma pop_macro("GetDiskFreeSpace")
 #pragma pop_macro("GetFileAttributes")

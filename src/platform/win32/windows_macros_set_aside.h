@@ -12,6 +12,8 @@
 #undef CreateMutex
 #pragma push_macro("DeleteFile")
 #undef DeleteFile
+#pragma push_macro("GetCommandLine")
+#undef GetCommandLine
 #pragma push_macro("GetCurrentDirectory")
 #undef GetCurrentDirectory
 #pragma push_macro("GetDiskFreeSpace")
