@@ -231,9 +231,11 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
   EXPECT_EQ(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"), "C:\\QR5");
   const std::string entry = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5";
   EXPECT_EQ(RegValueNames(entry), (std::vector<std::string>{"Publisher", "URLInfoAbout", "HelpLink",
-                                                            "UninstallString", "DisplayIcon", "DisplayName"}));
+                                                            "UninstallString", "DisplayIcon", "DisplayName",
+                                                            "QuietUninstallString"}));
   EXPECT_EQ(RegText(entry, "UninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(entry, "DisplayIcon"), "C:\\QR5\\QUORLIN5.ICO");
+  EXPECT_EQ(RegText(entry, "QuietUninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE /VERYSILENT");
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5_UNINSTALLER.EXE"));
   std::set<std::string> engine_keys;
   for (const EngineSetting& s : EngineSettings(kEngineDir)) {

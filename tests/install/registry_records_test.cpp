@@ -88,7 +88,7 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
 
   EXPECT_EQ(RegValueNames(kEntryKey),
             (std::vector<std::string>{"InstallDate", "Publisher", "URLInfoAbout", "HelpLink", "UninstallString",
-                                      "DisplayIcon", "DisplayName"}));
+                                      "DisplayIcon", "DisplayName", "QuietUninstallString"}));
   EXPECT_EQ(RegText(kEntryKey, "InstallDate"), "20050221");
   EXPECT_EQ(RegText(kEntryKey, "Publisher"), "Ostrel Software");
   EXPECT_EQ(RegText(kEntryKey, "URLInfoAbout"), "http://www.ostrelsoftware.com/");
@@ -97,6 +97,7 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
   EXPECT_EQ(RegText(kEntryKey, "UninstallString"), "D:\\QR5\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(kEntryKey, "DisplayIcon"), "D:\\QR5\\QUORLIN5.ICO");
   EXPECT_EQ(RegText(kEntryKey, "DisplayName"), "Quorlin 5");
+  EXPECT_EQ(RegText(kEntryKey, "QuietUninstallString"), "D:\\QR5\\QR5_UNINSTALLER.EXE /VERYSILENT");
 }
 
 TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeySkipTheEntrySilently) {
