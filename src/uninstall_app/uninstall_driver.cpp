@@ -123,6 +123,8 @@ void TUninstallMainForm::Uninstall() {
     App().ProcessMessages();
     step("Removing the registry entries", [] { install::DeleteRegistryRecords(); });
     session.Outcome.incomplete = result.left > 0 || step_failed;
+    // False when no first process waits (this one was started by hand, or
+    // the host ran it in the first one's place): nothing to release then.
     platform::Sys().processes->ReleaseWaitingParent(session::ExitCodeOf(session.Outcome));
   };
   progress.ShowStep(UninstallText::kRemovingFiles, 0);

@@ -73,6 +73,24 @@ watched() {
   return "$code"
 }
 
+# The watch sees a window when there is one: the box naming an unknown
+# switch, left open until the run is stopped.
+step "a switch not taken shows its box"
+base=$(visible)
+wine 'C:\SETUP\QR5_Installer.exe' /VERYSILENT /S >/dev/null 2>&1 &
+box_run=$!
+box=
+for _ in $(seq 600); do
+  box=$(visible | comm -13 <(echo "$base") - || true)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] && echo "  seen: $(xdotool getwindowname "$(head -1 <<<"$box")" 2>/dev/null || echo "$box")"
+kill "$box_run" 2>/dev/null || true
+wineserver -k >/dev/null 2>&1 || true
+[ -n "$box" ] || fail "no window seen for the box of an unknown switch"
+wineserver -p >/dev/null 2>&1
+
 step "a very silent installation"
 code=0
 watched wine 'C:\SETUP\QR5_Installer.exe' /VERYSILENT '/DIR=C:\Tools\QR' /LANG=ITA '/LOG=C:\setup.log' || code=$?
