@@ -27,7 +27,12 @@ if [ -n "$need" ]; then
     for try in 1 2 3; do apt-get update -qq && break; log "apt-get update failed (try $try)"; sleep 10; done
     # wine32 needs its recommends (fonts, X libraries); the rest does not
     apt-get install -y -qq --no-install-recommends $(echo "$need" | tr ' ' '\n' | grep -v '^wine' | tr '\n' ' ') >/dev/null
-    if echo "$need" | grep -q wine; then apt-get install -y -qq wine wine32:i386 >/dev/null; fi
+    if echo "$need" | grep -q wine; then
+        # Without a mirror's i386 security index, apt would lift a library to its security version for
+        # amd64 and find no i386 twin of it; then the release's own versions are taken for both.
+        apt-get install -y -qq wine wine32:i386 >/dev/null ||
+            apt-get install -y -qq -t bookworm wine wine32:i386 >/dev/null
+    fi
 fi
 
 # 32-bit Linux binaries (Wine's loader) need qemu-i386 >= 10 on kernels without i386 support.

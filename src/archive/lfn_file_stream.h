@@ -5,21 +5,21 @@
 
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::archive {
 
 // The runtime's file errors: the file could not be opened or created.
-class EFOpenError : public std::runtime_error {
+class EFOpenError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
-class EFCreateError : public std::runtime_error {
+class EFCreateError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 class TLFNFileStream {

@@ -2,14 +2,15 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
+
+#include "platform/error.h"
 
 namespace qr5::archive {
 
-class EZipError : public std::runtime_error {
+class EZipError : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 #define QR5_ZIP_ERROR(Name)                 \

@@ -1,8 +1,8 @@
 #include "forms/application.h"
 
 #include <cstdio>
-#include <stdexcept>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::forms {
@@ -45,7 +45,7 @@ void Application::HandleMessage() {
   } catch (const std::exception& e) {
     HandleException(e);
   } catch (...) {
-    HandleException(std::runtime_error("Unknown exception"));
+    HandleException(Error("Unknown exception"));
   }
 }
 
@@ -68,13 +68,13 @@ void Application::ProcessMessages() {
   } catch (const std::exception& e) {
     HandleException(e);
   } catch (...) {
-    HandleException(std::runtime_error("Unknown exception"));
+    HandleException(Error("Unknown exception"));
   }
 }
 
 int Application::RunModal(Form& form) {
   if (form.modal_ || form.visible_)
-    throw std::logic_error("Cannot make a visible window modal");
+    throw Error("Cannot make a visible window modal");
   form.modal_ = true;
   Guard([&form] { form.FormShow(); });
   form.visible_ = true;
@@ -125,7 +125,7 @@ bool Application::Guard(const std::function<void()>& fn) {
   } catch (const std::exception& e) {
     HandleException(e);
   } catch (...) {
-    HandleException(std::runtime_error("Unknown exception"));
+    HandleException(Error("Unknown exception"));
   }
   return false;
 }

@@ -1,13 +1,12 @@
 #include "forms/form.h"
 
 #include <cctype>
-#include <stdexcept>
 
 #include "forms/application.h"
 #include "forms/control_traits.h"
+#include "platform/error.h"
 
 namespace qr5::forms {
-
 
 char Control::Accelerator() const {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
@@ -44,7 +43,7 @@ const Control* Form::Find(const std::string& name) const {
 
 Control& Form::Get(const std::string& name) {
   Control* c = Find(name);
-  if (c == nullptr) throw std::out_of_range(class_name + " has no control " + name);
+  if (c == nullptr) throw Error(class_name + " has no control " + name);
   return *c;
 }
 
@@ -95,7 +94,7 @@ void Form::CloseModal() {
     App().HandleException(e);
   } catch (...) {
     modal_result = mrNone;
-    App().HandleException(std::runtime_error("Unknown exception"));
+    App().HandleException(Error("Unknown exception"));
   }
 }
 

@@ -117,7 +117,7 @@ class Form {
   Control& Add(Control control);  // keeps creation order (= tab order)
   Control* Find(const std::string& name);
   const Control* Find(const std::string& name) const;
-  Control& Get(const std::string& name);  // throws std::out_of_range
+  Control& Get(const std::string& name);  // throws an Error
   std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 

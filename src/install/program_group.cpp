@@ -1,7 +1,5 @@
 #include "install/program_group.h"
 
-#include <stdexcept>
-
 #include "install/install_outcome.h"
 #include "install/registry_key.h"
 #include "install/registry_records.h"
@@ -11,6 +9,7 @@
 #include "install/suite_text.h"
 #include "lang/ini_file.h"
 #include "lang/setup_keys.h"
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::install {
@@ -41,7 +40,7 @@ void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
     // others and the group are still made, and the user told.
     try {
       lang::TIniFile(ini_path).WriteString(lang::kSetupSection, "LanguageFile", program.language_prefix + language_part);
-    } catch (const std::runtime_error&) {
+    } catch (const Error&) {
       NoteFailure(ini_path);
     }
   }

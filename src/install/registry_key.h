@@ -2,18 +2,18 @@
 // out of scope, with the text reads and writes the setup needs.
 #pragma once
 
-#include <stdexcept>
 #include <string>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::install {
 
 // Raised by the registry layer: "Failed to create key %s", "Failed to set
 // data for '%s'", "Failed to get data for '%s'", "Invalid data type for '%s'".
-class ERegistryException : public std::runtime_error {
+class ERegistryException : public Error {
  public:
-  using std::runtime_error::runtime_error;
+  using Error::Error;
 };
 
 class RegistryKey {

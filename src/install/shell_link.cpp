@@ -1,7 +1,6 @@
 #include "install/shell_link.h"
 
-#include <stdexcept>
-
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::install {
@@ -35,7 +34,7 @@ std::string LinkFileName(const std::string& caption) {
 void CreateShellLink(const std::string& target, const std::string& caption, int kind,
                      const std::string& sub_path) {
   std::unique_ptr<platform::ShellLink> link = Sys().com->CreateShellLink();
-  if (!link) throw std::runtime_error("Unable to create a shell link object");
+  if (!link) throw Error("Unable to create a shell link object");
 
   link->SetPath(target);
   // The working folder is the target's own folder, backslash included.

@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cctype>
 #include <cstdlib>
-#include <stdexcept>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::lang {
@@ -46,7 +46,7 @@ int TIniFile::ReadInteger(const std::string& section, const std::string& key,
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) const {
   if (!platform::Sys().profile->WriteString(path_, section, key, value)) {
-    throw std::runtime_error("Unable to write to " + path_);
+    throw Error("Unable to write to " + path_);
   }
 }
 

@@ -19,7 +19,7 @@ class TIniFile {
   // Decimal, or hexadecimal with a leading "0x"/"0X"; anything else gives
   // the default.
   int ReadInteger(const std::string& section, const std::string& key, int default_value) const;
-  // Raises std::runtime_error("Unable to write to " + path) on failure.
+  // Raises Error("Unable to write to " + path) on failure.
   void WriteString(const std::string& section, const std::string& key,
                    const std::string& value) const;
 

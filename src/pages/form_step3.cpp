@@ -1,10 +1,9 @@
 #include "pages/form_step3.h"
 
-#include <stdexcept>
-
 #include "forms/application.h"
 #include "pages/page_frame.h"
 #include "pages/text_file_lines.h"
+#include "platform/error.h"
 #include "session/session_state.h"
 
 namespace qr5::pages {
@@ -82,7 +81,7 @@ void TFormStep3::LoadLicense() {
   const uint32_t error =
       ReadTextFileLines(session.TempDir + "LICENSE" + session.LanguageExt, &memo);
   if (error != 0) {
-    forms::App().HandleException(std::runtime_error(InOutErrorText(error)));
+    forms::App().HandleException(Error(InOutErrorText(error)));
   }
 }
 

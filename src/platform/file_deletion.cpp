@@ -1,8 +1,8 @@
 #include "platform/file_deletion.h"
 
 #include <memory>
-#include <stdexcept>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 
 namespace qr5::platform {
@@ -24,7 +24,7 @@ constexpr int kMaxDepth = 32;
   std::string text = files.SystemErrorText(files.GetLastError());
   while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
     text.pop_back();
-  throw std::runtime_error(text);
+  throw Error(text);
 }
 
 void Check(bool done, TreeFailure on_failure) {

@@ -14,7 +14,7 @@ void DeleteFilesByMask(const std::string& folder, const std::string& mask);
 
 // What a tree deletion does when a step fails.
 enum class TreeFailure {
-  kRaise,  // std::runtime_error with the system's text; what went stays gone
+  kRaise,  // an Error with the system's text; what went stays gone
   kSkip,   // what cannot be deleted stays, nothing is reported
 };
 
@@ -24,7 +24,7 @@ void DeleteFolderContents(const std::string& folder, TreeFailure on_failure);
 
 // Deletes folder with all its files and subfolders, clearing read-only
 // attributes first; a drive root is emptied but never removed. Raises
-// std::runtime_error with the system's text for the first step that fails;
+// an Error with the system's text for the first step that fails;
 // what was deleted before stays deleted.
 void DeleteFolderTree(const std::string& folder);
 

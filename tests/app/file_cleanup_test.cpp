@@ -37,7 +37,7 @@ class FileCleanupTest : public testing::SimMachineTest {
   std::string FailureOf(const std::string& folder) {
     try {
       DeleteFolderTree(folder);
-    } catch (const std::runtime_error& e) {
+    } catch (const std::exception& e) {
       return e.what();
     }
     return "";
