@@ -42,12 +42,15 @@ class EmptiedFolders {
   }
   // Deepest first, so a folder goes after its subfolders; RemoveDirectory
   // refuses every folder that still holds something.
-  void Remove(const std::string& dir) const {
+  void RemoveSubfolders(const std::string& dir) const {
     std::vector<std::string> order(folders_.begin(), folders_.end());
     std::sort(order.begin(), order.end(), [](const std::string& a, const std::string& b) {
       return std::count(a.begin(), a.end(), '\\') > std::count(b.begin(), b.end(), '\\');
     });
     for (const std::string& folder : order) Sys().files->RemoveDirectory(InFolder(dir, folder));
+  }
+  // The install folder itself, last.
+  void RemoveFolder(const std::string& dir) const {
     if (any_) Sys().files->RemoveDirectory(dir);
   }
 
@@ -85,6 +88,8 @@ void RemoveSuiteFiles(const std::string& dir, const std::string& own_exe,
 
   // The uninstaller of the installation is this program, unless it has
   // other bytes (then it is not ours to judge).
+  // All but the install folder, which still holds the uninstaller.
+  emptied.RemoveSubfolders(dir);
   if (before_uninstaller) before_uninstaller();
   const std::string installed = InFolder(dir, kUninstallerName);
   if (progress) progress(100, installed);
@@ -97,7 +102,7 @@ void RemoveSuiteFiles(const std::string& dir, const std::string& own_exe,
       if (mine && theirs && *mine == *theirs) Delete(dir, kUninstallerName, emptied, result);
     }
   }
-  emptied.Remove(dir);
+  emptied.RemoveFolder(dir);
 }
 
 }  // namespace qr5::uninstall

@@ -122,11 +122,18 @@ code=0
 watched wine 'C:\SETUP\drive_setup.exe' quiet-uninstall || code=$?
 [ -z "$MAPPED" ] || fail "windows mapped during the quiet uninstall: $MAPPED"
 [ "$code" -eq 0 ] || fail "the quiet uninstall exited with $code"
-# Its exit code came after the work: nothing of the suite is left to go.
-[ -d "$C/Tools/QR" ] && fail "C:\\Tools\\QR is still there: $(ls "$C/Tools/QR")"
+# Its exit code came after the work: the records are gone, and of the
+# install folder at most the installed uninstaller is left, which its copy
+# deletes as soon as the waiting process is gone, and the folder with it.
 wine reg query 'HKCU\Quorlin5' >/dev/null 2>&1 && fail "HKCU\\Quorlin5 is still there"
 wine reg query "$entry" >/dev/null 2>&1 && fail "the uninstall entry is still there"
-wineserver -w 2>/dev/null || true
+if [ -d "$C/Tools/QR" ]; then
+  rest=$(ls -A "$C/Tools/QR")
+  [ -z "$rest" ] || [ "$rest" = QR5_UNINSTALLER.EXE ] || fail "left in C:\\Tools\\QR after the exit code: $rest"
+fi
+for _ in $(seq 50); do [ -d "$C/Tools/QR" ] || break; sleep 0.2; done
+[ -d "$C/Tools/QR" ] && fail "C:\\Tools\\QR is still there: $(ls "$C/Tools/QR")"
+# (no wineserver -w: the persistent server never ends by itself)
 state >"$WINE_DIR/after.txt"
 # What stays: the database engine, the log, the folder made above /DIR.
 left=$(diff "$WINE_DIR/before.txt" "$WINE_DIR/after.txt" | grep '^[<>]' |
