@@ -6,14 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "contract_helpers.h"
+
 #include <windows.h>
 // The interface's methods, not the generic macros of <windows.h>.
 #undef GetModuleFileName
 
 #include <cstdlib>
 #include <string>
-
-#include "contract_helpers.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(HandOverChild, Act) {
   const int code = std::atoi(rest.c_str());
   const bool release = rest.substr(rest.find(':') + 1) == "1";
   if (argument.rfind("first:", 0) == 0) {
-    const std::string self = Files().GetModuleFileName();
+    const std::string self = contract::Files().GetModuleFileName();
     ::SetEnvironmentVariableA("QR5_CONTRACT_CHILD", ("second:" + rest).c_str());
     int got = -1;
     if (!Procs().StartProcessAndWait("\"" + self + "\" --gtest_filter=HandOverChild.Act", &got)) std::exit(98);
