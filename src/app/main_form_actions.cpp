@@ -28,6 +28,7 @@ std::string SetupFile() { return platform::Sys().files->GetModuleFileName(); }
 // and the application asked to end; the language page then returns Cancel.
 void TMainForm::DoExtractLanguageFiles() {
   if (lang::ExtractLanguageFiles(*ZipArchive1, SetupFile(), Session().TempDir)) return;
+  Session().Outcome.could_not_start = true;
   forms::App().MessageBox(lang::kNoPayloadMessage, forms::App().title, platform::MB_OK);
   forms::App().Terminate();
 }

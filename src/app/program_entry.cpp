@@ -20,6 +20,9 @@
 #include "platform/file_deletion.h"
 #include "platform/platform.h"
 #include "platform/private_temp_folder.h"
+#include "session/message_box_sink.h"
+#include "session/run_log.h"
+#include "session/switch_box.h"
 #include "session/session_state.h"
 
 namespace qr5::app {
@@ -116,21 +119,36 @@ std::string WithoutExtension(const std::string& file_name) {
 int RunProgram(FrontEnd& front_end) {
   platform::Machine& sys = platform::Sys();
   const std::string exe_name = ExecutableFileName(sys.files->GetModuleFileName());
-  if (IsAlreadyRunning(exe_name)) return 0;  // silently: no window, no message
+  // Silently: no window, no message.
+  if (IsAlreadyRunning(exe_name)) return session::kExitCouldNotStart;
 
   Application& app = App();
   app.title = WithoutExtension(exe_name);
   app.SetFrontEnd(&front_end);
-  const bool com = sys.com->Initialize();
-  app.show_main_form = false;
-  {
-    Forms forms;
-    if (app.Guard([&forms] { forms.CreateAll(); })) app.Run();
-    DeleteExtractedFiles();
+  const std::string command_line = sys.processes->GetCommandLine();
+  session::CommandLine& command = Session().Command;
+  command = session::ParseCommandLine(command_line, session::Program::kSetup);
+  session::InstallMessageBoxSink(command);
+  if (command.log) session::StartLog(command.log_file, "Setup Log", command_line);
+  int code = session::kExitDone;
+  if (!command.error.empty() || command.help) {
+    code = session::TellCommandLine(command, session::Program::kSetup);
+  } else {
+    const bool com = sys.com->Initialize();
+    app.show_main_form = false;
+    {
+      Forms forms;
+      if (app.Guard([&forms] { forms.CreateAll(); })) app.Run();
+      DeleteExtractedFiles();
+    }
+    if (com) sys.com->Uninitialize();
+    code = session::ExitCodeOf(Session().Outcome);
   }
-  if (com) sys.com->Uninitialize();
+  session::Log().Line("Exit code " + std::to_string(code));
+  session::Log().Close();
+  app.message_box_sink = nullptr;
   app.SetFrontEnd(nullptr);
-  return 0;
+  return code;
 }
 
 }  // namespace qr5::app

@@ -12,7 +12,8 @@ namespace qr5::app {
 // Runs the setup: the instance guard, COM, the ten forms, the message loop
 // (the wizard runs in its idle event) and the clean-up of the language and
 // license files in the temporary folder. Needs platform::Install() done.
-// Returns the process exit code, 0 on every path.
+// Takes the switches of the machine's command line; returns the exit code
+// of session/run_outcome.h (1 for a second copy or a switch not taken).
 int RunProgram(forms::FrontEnd& front_end);
 
 }  // namespace qr5::app

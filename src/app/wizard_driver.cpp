@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "app/main_form.h"
+#include "app/unattended_steps.h"
 #include "app/wizard_states.h"
 #include "forms/application.h"
 #include "install/install_outcome.h"
@@ -13,6 +14,7 @@
 #include "pages/form_step4.h"
 #include "pages/form_step5.h"
 #include "pages/form_step6.h"
+#include "session/run_log.h"
 #include "session/session_state.h"
 
 namespace qr5::app {
@@ -36,6 +38,12 @@ void RunInstallAction(const std::function<void()>& action) {
   }
 }
 
+// A step's line in the log, before it runs.
+void Logged(const std::string& what, const std::function<void()>& step) {
+  session::Log().Line(what);
+  step();
+}
+
 }  // namespace
 
 void TMainForm::OnIdleApplication() {
@@ -46,46 +54,69 @@ void TMainForm::OnIdleApplication() {
   // so that the main form is always closed at the end and the program ends
   // instead of staying alive without a window.
   Application& app = App();
+  const session::CommandLine& command = Session().Command;
+  // A silent run decides each page's question from the command line.
+  const bool silent = command.Silent();
   WizardState state = WizardState::kLanguage;
   while (state != WizardState::kEnd) {
     int result = mrNone;
     switch (state) {
       case WizardState::kLanguage:
         app.Guard([this] { DoExtractLanguageFiles(); });
-        result = pages::FormStep1->ShowModal();
+        if (silent || command.lang_given) {
+          app.Guard([&result] { result = ChooseLanguageWithoutPage(); });
+          if (result == mrNone) result = mrCancel;
+        } else {
+          result = pages::FormStep1->ShowModal();
+        }
         // Also after Cancel: the path is then empty and every text takes
         // its default.
         app.Guard([this] { LoadResourceLanguage(Session().LanguageFilePath); });
         break;
       case WizardState::kWelcome:
-        result = pages::FormStep2->ShowModal();
+        result = silent ? mrOk : pages::FormStep2->ShowModal();
         break;
       case WizardState::kLicense:
-        result = pages::FormStep3->ShowModal();
+        result = silent ? mrOk : pages::FormStep3->ShowModal();
         break;
       case WizardState::kDestination:
-        result = pages::FormStep4->ShowModal();
+        if (silent) {
+          result = mrCancel;
+          app.Guard([&result] { result = TakeFolderWithoutPage() ? mrOk : mrCancel; });
+        } else {
+          result = pages::FormStep4->ShowModal();
+        }
         break;
       case WizardState::kInstalling:
-        pages::FormStep5->Show();
+        if (command.quietness != session::Quietness::kVerySilent) pages::FormStep5->Show();
         // Each action runs to its end; a failing one does not stop the next.
         // What did not work is told once, after the last one; the setup then
         // ends without the finish page, and so without its shortcuts.
         Session().Shortfall = InstallShortfall();
-        RunInstallAction([this] { DoInstall(); });
-        RunInstallAction([this] { DoInstallKAVO5DLL(); });
-        RunInstallAction([this] { DoInstallBDE(); });
+        Session().Outcome.work_started = true;
+        RunInstallAction([this] { Logged("Installing the suite into " + Session().InstallDir, [this] { DoInstall(); }); });
+        RunInstallAction([this] { Logged("Copying the helper library", [this] { DoInstallKAVO5DLL(); }); });
+        RunInstallAction([this] { Logged("Installing the database engine", [this] { DoInstallBDE(); }); });
         RunInstallAction([this] {
           const SessionState& session = Session();
-          CreateProgramGroup(session.LanguageExt, session.LanguageName);
+          Logged("Making the program group", [&] { CreateProgramGroup(session.LanguageExt, session.LanguageName); });
         });
-        app.Guard([] { pages::FormStep5->Close(); });
+        // A request to end that reached the installation while it ran.
+        Session().Outcome.cancelled_during = app.Terminated();
+        if (command.quietness != session::Quietness::kVerySilent) app.Guard([] { pages::FormStep5->Close(); });
         app.Guard([&result] {
-          if (install::ReportShortfall()) result = mrCancel;
+          if (install::ReportShortfall()) {
+            Session().Outcome.incomplete = true;
+            result = mrCancel;
+          }
         });
         break;
       case WizardState::kFinish:
-        result = pages::FormStep6->ShowModal();
+        if (silent) {
+          app.Guard([] { MakeShortcutsWithoutPage(); });
+        } else {
+          result = pages::FormStep6->ShowModal();
+        }
         break;
       case WizardState::kEnd:
         break;

@@ -106,6 +106,8 @@ void Application::FormDestroyed(Form& form) {
 
 int Application::MessageBox(const std::string& text, const std::string& caption,
                             unsigned flags) {
+  int answer = platform::IDOK;
+  if (message_box_sink && message_box_sink(text, caption, flags, &answer)) return answer;
   return Front().MessageBox(text, caption, flags);
 }
 
@@ -134,6 +136,7 @@ void Application::Reset() {
   main_form_ = nullptr;
   show_main_form = true;
   on_idle = nullptr;
+  message_box_sink = nullptr;
   terminated_ = false;
   main_closed_ = false;
 }

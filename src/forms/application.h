@@ -69,6 +69,10 @@ class Application {
   void ProcessMessages();
 
   int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
+  // Sees every message box before the front end does; when it returns true
+  // it has answered the box itself (*answer) and nothing is shown.
+  std::function<bool(const std::string& text, const std::string& caption, unsigned flags, int* answer)>
+      message_box_sink;
   // Shows an exception that escaped a handler, as the default handler of a
   // Windows GUI application does, and lets the run go on: a message box with
   // the exception's message (a period appended unless it ends in one or in

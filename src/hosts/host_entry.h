@@ -18,9 +18,10 @@ using ProgramMain = int (*)(forms::FrontEnd& front_end);
 int RunOnWindows(void* instance, int show, ProgramMain run);
 #else
 // From main: opens the machine the program lies on (or QR5_MACHINE), runs
-// the program in the console, then lets a program it started carry on in
-// this console. Exit code 2 when there is no machine.
-int RunOnSimulatedMachine(const char* argv0, const std::string& program_name, ProgramMain run);
+// the program in the console with argv[1..] as its command line's switches,
+// then lets a program it started carry on in this console. Exit code 2 when
+// there is no machine.
+int RunOnSimulatedMachine(int argc, char** argv, const std::string& program_name, ProgramMain run);
 #endif
 
 }  // namespace qr5::hosts

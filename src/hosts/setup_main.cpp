@@ -13,8 +13,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
 #else
 
-int main(int, char** argv) {
-  return qr5::hosts::RunOnSimulatedMachine(argv[0], "QR5_Installer", &qr5::app::RunProgram);
+int main(int argc, char** argv) {
+  return qr5::hosts::RunOnSimulatedMachine(argc, argv, "QR5_Installer", &qr5::app::RunProgram);
 }
 
 #endif

@@ -70,6 +70,8 @@ void WriteUninstallEntry(const std::string& uninstall_command, const std::string
   // There is nothing to change or mend in place: the setup installs anew.
   entry.WriteDword("NoModify", 1);
   entry.WriteDword("NoRepair", 1);
+  // For scripts and deployment tools: the same command without a window.
+  entry.WriteString("QuietUninstallString", uninstall_command + " /VERYSILENT");
 }
 
 std::string UninstallCommand(const std::string& install_dir) {

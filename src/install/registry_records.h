@@ -34,7 +34,8 @@ struct UninstallEntryExtras {
   uint32_t estimated_kb = 0;     // the payload's sizes, in KB rounded up
 };
 // The six values of the "Quorlin 5" uninstall entry, then DisplayVersion,
-// EstimatedSize, InstallLocation, NoModify = 1 and NoRepair = 1; skipped
+// EstimatedSize, InstallLocation, NoModify = 1, NoRepair = 1 and
+// QuietUninstallString (the command with /VERYSILENT); skipped
 // silently when the machine-wide Uninstall key cannot be opened.
 void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path,
                          const UninstallEntryExtras& extras);

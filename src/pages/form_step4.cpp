@@ -84,8 +84,10 @@ void TFormStep4::FormShow() {
   // The recorded or default folder at every showing: a folder chosen
   // through Browse does not survive Back.
   forms::Control& folder = Get("LabelSelectedFolder");
-  folder.text = session.PreviousInstallPath.empty() ? std::string(kDefaultInstallDir)
-                                                     : session.PreviousInstallPath;
+  // A folder given on the command line comes first.
+  folder.text = session.Command.dir_given              ? session.Command.dir
+                : session.PreviousInstallPath.empty() ? std::string(kDefaultInstallDir)
+                                                       : session.PreviousInstallPath;
   session.InstallDir = folder.text;
 
   LoadInstallerText(*this, file, "BrowseButton", key::kBrowseButton);

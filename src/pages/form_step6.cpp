@@ -53,8 +53,10 @@ void TFormStep6::FormShow() {
   LoadInstallerText(*this, file, "CBStartup", key::kFinishStartup);
   LoadInstallerText(*this, file, "CBDesktop", key::kFinishDesktop);
   LoadInstallerText(*this, file, "FinishButton", key::kFinishButton);
-  Get("CBStartup").checked = true;
-  Get("CBDesktop").checked = true;
+  // Both on, unless the command line asked for no shortcuts.
+  const bool wanted = !session::Session().Command.no_icons;
+  Get("CBStartup").checked = wanted;
+  Get("CBDesktop").checked = wanted;
   SetFocus("FinishButton");
 }
 

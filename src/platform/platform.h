@@ -248,8 +248,19 @@ class Processes {
   // CreateProcessA(NULL, command_line, ...): true when the program started;
   // its handles are closed at once and it is not waited for.
   virtual bool StartProcess(const std::string& command_line) = 0;
-  // GetCommandLineA: this process's command line, its program first.
+  // GetCommandLineA: the whole command line, the program's path first.
   virtual std::string GetCommandLine() = 0;
+  // Starts a program that does this one's work and waits for it, so that
+  // whoever waits for this process learns when the work is over and how it
+  // went: true when it started, *exit_code its exit code (or the code it
+  // released this process with, see ReleaseWaitingParent). On the simulated
+  // machine the host runs the program in this process once the program
+  // returns, and its exit code becomes this process's.
+  virtual bool StartProcessAndWait(const std::string& command_line, int* exit_code) = 0;
+  // In a program started by StartProcessAndWait: ends the waiting process
+  // with exit_code and waits until it is gone, so that its file can be
+  // deleted. False when no process waits (or it could not be ended).
+  virtual bool ReleaseWaitingParent(int exit_code) = 0;
 };
 
 // ---- COM shell links ---------------------------------------------------------

@@ -5,7 +5,9 @@
 #include <map>
 #include <string>
 
+#include "session/command_line.h"
 #include "session/install_shortfall.h"
+#include "session/run_outcome.h"
 
 namespace qr5::session {
 
@@ -23,6 +25,8 @@ struct SessionState {
   std::string PreviousInstallPath;
   std::map<std::string, std::string> SuiteTexts;  // [Setup] "001".."019"
   InstallShortfall Shortfall;
+  CommandLine Command;  // the switches of this run
+  RunOutcome Outcome;   // what the exit code says
 };
 
 // The process's session state.

@@ -1,5 +1,8 @@
 #include "uninstall/temp_copy.h"
 
+#include <vector>
+
+#include "platform/command_line_words.h"
 #include "platform/platform.h"
 #include "uninstall/wininit_line.h"
 
@@ -48,33 +51,40 @@ bool RunsFromTempFolder() {
   return Sys().system->UpperCase(exe.substr(0, sep + 1)) == Sys().system->UpperCase(temp);
 }
 
+// A switch opens with "/" or "-"; any other word is the folder that the
+// installed uninstaller hands to its copy.
+bool IsSwitch(const std::string& word) { return !word.empty() && (word[0] == '/' || word[0] == '-'); }
+
 std::string StartedFrom() {
   if (!RunsFromTempFolder()) return FolderOf(Sys().files->GetModuleFileName());
-  // "<program>" "<folder>": the program quoted or up to its first blank.
-  const std::string line = Sys().processes->GetCommandLine();
-  size_t at = 0;
-  if (!line.empty() && line[0] == '"') {
-    at = line.find('"', 1);
-    at = at == std::string::npos ? line.size() : at + 1;
-  } else {
-    at = line.find(' ');
-    if (at == std::string::npos) at = line.size();
+  const std::vector<std::string> words = platform::SplitCommandLine(Sys().processes->GetCommandLine()).words;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (!IsSwitch(words[i])) return words[i];
   }
-  std::string rest = line.substr(at);
-  rest.erase(0, rest.find_first_not_of(' '));
-  rest.erase(rest.find_last_not_of(' ') + 1);
-  if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"') rest = rest.substr(1, rest.size() - 2);
-  return rest;
+  return "";
 }
 
-bool HandOverToTempCopy(const std::string& dir) {
+bool HandOverToTempCopy(const std::string& dir, const std::string& switches, int* exit_code) {
   const std::string copy = TempCopyPath();
   if (copy.empty()) return false;
   if (!Sys().files->CopyFile(Sys().files->GetModuleFileName(), copy, /*fail_if_exists=*/false)) {
     return false;
   }
   DeleteAtNextStart(copy);
-  return Sys().processes->StartProcess("\"" + copy + "\" \"" + dir + "\"");
+  std::string line = "\"" + copy + "\" " + platform::QuoteWord(dir);
+  if (!switches.empty()) line += " " + switches;
+  return Sys().processes->StartProcessAndWait(line, exit_code);
+}
+
+std::string OwnSwitches() {
+  const std::vector<std::string> words = platform::SplitCommandLine(Sys().processes->GetCommandLine()).words;
+  std::string switches;
+  for (size_t i = 1; i < words.size(); ++i) {
+    if (!IsSwitch(words[i])) continue;  // the folder: the copy gets its own
+    if (!switches.empty()) switches += " ";
+    switches += platform::QuoteWord(words[i]);
+  }
+  return switches;
 }
 
 }  // namespace qr5::uninstall

@@ -23,9 +23,13 @@ std::string StartedFrom();
 // Copies the running program to TempCopyPath, arranges for the copy to be
 // deleted at the next start of Windows (MoveFileExA with
 // MOVEFILE_DELAY_UNTIL_REBOOT on the NT family, a NUL= line added to
-// WININIT.INI's [rename] section on the 9x family) and starts it with dir
-// on its command line. True when the copy runs; this process then only
-// has to end.
-bool HandOverToTempCopy(const std::string& dir);
+// WININIT.INI's [rename] section on the 9x family), starts it with dir and
+// switches on its command line and waits for it. True when the copy ran;
+// *exit_code is then its exit code, which this process only has to return.
+bool HandOverToTempCopy(const std::string& dir, const std::string& switches, int* exit_code);
+
+// The switches of this process's command line (not the folder), as the copy
+// is to get them.
+std::string OwnSwitches();
 
 }  // namespace qr5::uninstall

@@ -8,7 +8,9 @@ class FrontEnd;
 
 namespace qr5::uninstall {
 
-// Runs the uninstaller to its end; returns the process exit code, 0.
+// Runs the uninstaller to its end with the switches of the machine's
+// command line; returns the exit code: 0 removed, 1 could not start (a
+// switch not taken, nothing installed), 2 cancelled, 4 something left.
 int RunUninstaller(forms::FrontEnd& front_end);
 
 }  // namespace qr5::uninstall

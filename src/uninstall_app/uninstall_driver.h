@@ -20,8 +20,15 @@ class TUninstallMainForm : public forms::Form {
   TFormUninstallProgress progress;
   TFormUninstallFinish finish;
 
+  // The exit code of the copy this program handed the work to; -1 when it
+  // did the work itself (or there was none).
+  int handed_over_exit_code = -1;
+
  private:
   void Uninstall();
+  // The log of /LOG, once, in the process that does the work.
+  void StartLog();
+  bool log_started_ = false;
 };
 
 }  // namespace qr5::uninstall

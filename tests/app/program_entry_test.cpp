@@ -65,7 +65,7 @@ class ProgramEntryTest : public testing::SimMachineTest {
 };
 
 TEST_F(ProgramEntryTest, CancelOnTheLanguagePage) {
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation
   EXPECT_EQ(Shown(), std::vector<std::string>{"TFormStep1"}) << out.str();
   // The page listed the extracted languages, so they were there.
   EXPECT_NE(out.str().find("English"), std::string::npos);
@@ -86,13 +86,13 @@ TEST_F(ProgramEntryTest, CancelOnTheLanguagePage) {
 }
 
 TEST_F(ProgramEntryTest, TheEndOfTheInputEndsTheRunCleanly) {
-  EXPECT_EQ(Run("key Tab\nselect LangCombo Italiano\n"), 0);
+  EXPECT_EQ(Run("key Tab\nselect LangCombo Italiano\n"), 2);  // cancelled before the installation
   EXPECT_EQ(Shown(), std::vector<std::string>{"TFormStep1"});
   ExpectTempCleaned();
 }
 
 TEST_F(ProgramEntryTest, TheLanguageChoiceReachesTheWelcomePage) {
-  EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 0);
+  EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 2);  // cancelled before the installation
   EXPECT_EQ(Shown(), (std::vector<std::string>{"TFormStep1", "TFormStep2"})) << out.str();
   EXPECT_EQ(Session().LanguageExt, ".ITA");
   EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ITA");
@@ -101,7 +101,7 @@ TEST_F(ProgramEntryTest, TheLanguageChoiceReachesTheWelcomePage) {
 
 TEST_F(ProgramEntryTest, WithoutPayloadTheLanguagePageEndsAtOnce) {
   testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\QR5_Installer.exe"), {});
-  EXPECT_EQ(Run("click OKButton\n"), 0);
+  EXPECT_EQ(Run("click OKButton\n"), 1);  // could not start
   ASSERT_EQ(console->message_boxes.size(), 1u);
   EXPECT_EQ(console->message_boxes[0].caption, "QR5_Installer");
   // The page flashed and returned Cancel without reading the input.
@@ -115,7 +115,7 @@ TEST_F(ProgramEntryTest, WithoutPayloadTheLanguagePageEndsAtOnce) {
 TEST_F(ProgramEntryTest, ACopyRunningUnderTheSameNameIsRefusedSilently) {
   // The other copy holds the mutex named by the file name.
   ASSERT_TRUE(platform::Sys().processes->CreateMutex("QR5_Installer.exe"));
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 1);  // could not start
   EXPECT_EQ(out.str(), "");
   EXPECT_TRUE(Exists(std::string(kTemp) + "OLDLANGUAGE.ENG"));
   EXPECT_TRUE(Session().TempDir.empty());  // no form was made
@@ -124,7 +124,7 @@ TEST_F(ProgramEntryTest, ACopyRunningUnderTheSameNameIsRefusedSilently) {
 TEST_F(ProgramEntryTest, AnotherSpellingOfTheNameIsNotRefused) {
   ASSERT_TRUE(platform::Sys().processes->CreateMutex("qr5_installer.exe"));
   ASSERT_TRUE(platform::Sys().processes->CreateMutex("QR5_Installer"));
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation
   EXPECT_EQ(Shown(), std::vector<std::string>{"TFormStep1"});
 }
 
@@ -132,7 +132,7 @@ TEST_F(ProgramEntryTest, TheMutexIsNamedByTheFileNameAfterTheLastBackslashOrColo
   sim_->SetModuleFileName("D:\\Setups\\QR5_Installer.exe");
   testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\Setups\\QR5_Installer.exe"),
                         testing::LanguagePayload());
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation
   EXPECT_TRUE(platform::Sys().processes->OpenMutex("QR5_Installer.exe"));
   EXPECT_FALSE(platform::Sys().processes->OpenMutex("D:\\Setups\\QR5_Installer.exe"));
 }
@@ -144,7 +144,7 @@ TEST_F(ProgramEntryTest, ACopyUnderAnotherNameKeepsItsLanguageFilesWhenThisOneEn
   WriteFile(std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ENG", "[Setup]\r\nLanguage=English\r\n");
   sim_->SetModuleFileName("D:\\SETUP2.EXE");
   testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\SETUP2.EXE"), testing::LanguagePayload());
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation
   EXPECT_EQ(Session().TempDir, std::string(kTemp) + "QR5SETUP1\\");
   EXPECT_FALSE(Exists(std::string(kTemp) + "QR5SETUP1"));
   EXPECT_EQ(ReadFile(std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ENG"), "[Setup]\r\nLanguage=English\r\n");
@@ -157,7 +157,7 @@ TEST_F(ProgramEntryTest, OtherFilesOfTheSharedTemporaryFolderAreNeitherListedNor
   WriteFile(std::string(kTemp) + "LANGUAGE.ENG", "[Setup]\r\nLanguage=Stale\r\n");
   ASSERT_TRUE(platform::Sys().files->SetFileAttributes(std::string(kTemp) + "LANGUAGE.ENG",
                                                        platform::FILE_ATTRIBUTE_READONLY));
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation
   EXPECT_EQ(out.str().find("Stale"), std::string::npos) << out.str();
   EXPECT_NE(out.str().find("English"), std::string::npos);
   EXPECT_EQ(ReadFile(std::string(kTemp) + "LICENSE.TXT"), "another program's");
@@ -170,7 +170,7 @@ TEST_F(ProgramEntryTest, AFlattenedPayloadNameLeavesNothingBehind) {
   auto payload = testing::LanguagePayload();
   payload.emplace_back("LICENSE.ENG", "LANGUAGE.ENG\\..\\..\\X.TXT");
   testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\QR5_Installer.exe"), payload);
-  EXPECT_EQ(Run("click CancelButton\n"), 0);
+  EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation
   for (const char* gone : {"C:\\WINDOWS\\TEMP\\X.TXT", "C:\\WINDOWS\\X.TXT", "C:\\X.TXT", "C:\\WINDOWS\\TEMP\\QR5SETUP0"})
     EXPECT_FALSE(Exists(gone)) << gone;
 }
@@ -179,7 +179,7 @@ TEST_F(ProgramEntryTest, WithoutAPrivateFolderTheSharedOneServesAsBefore) {
   // Every name taken: the files go to the shared folder and leave it by
   // their names.
   for (int n = 0; n < 1000; ++n) WriteFile(std::string(kTemp) + "QR5SETUP" + std::to_string(n), "");
-  EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 0);
+  EXPECT_EQ(Run("select LangCombo Italiano\nclick OKButton\n"), 2);  // cancelled before the installation
   EXPECT_EQ(Session().LanguageFilePath, std::string(kTemp) + "LANGUAGE.ITA");
   for (const char* gone : {"LANGUAGE.ENG", "LANGUAGE.ITA", "LICENSE.ENG", "LICENSE.ITA"})
     EXPECT_FALSE(Exists(std::string(kTemp) + gone)) << gone;

@@ -61,13 +61,15 @@ class ConsoleRunTest : public ::testing::Test {
     fs::remove_all(root_);
   }
 
-  // Runs the setup from drive D with the action file as its input; returns
-  // its exit code and leaves what it printed in output_.
-  int Run(const std::string& actions) {
+  // Runs the setup from drive D with the action file as its input and
+  // these switches (each word in single quotes for the shell); returns its
+  // exit code and leaves what it printed in output_.
+  int Run(const std::string& actions, const std::string& switches = "",
+          const std::string& program = "./QR5_Installer") {
     const fs::path out = root_ / "console.txt";
-    const std::string command = "cd '" + (root_ / "drives" / "D").string() +
-                                "' && env -u QR5_MACHINE ./QR5_Installer < '" + actions +
-                                "' > '" + out.string() + "' 2>&1";
+    const std::string command = "cd '" + (root_ / "drives" / "D").string() + "' && env -u QR5_MACHINE " +
+                                program + " " + switches + " < '" + actions + "' > '" + out.string() +
+                                "' 2>&1";
     const int status = std::system(command.c_str());
     output_ = ReadAll(out);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -148,7 +150,7 @@ TEST_F(ConsoleRunTest, AnInstallationThatCannotBeCompletedIsToldOnceAndEndsWitho
       << "\r\n[HKEY_CURRENT_USER\\Quorlin5]\r\n\"Installation Path\"=\"C:\\\\" << folder.substr(3) << "\"\r\n";
   std::ofstream(root_ / "actions.txt") << "click OKButton\nclick NextButton\nclick RBAccept\nclick NextButton\n"
                                           "click NextButton\nclick FinishButton\n";
-  ASSERT_EQ(Run((root_ / "actions.txt").string()), 0) << output_;
+  ASSERT_EQ(Run((root_ / "actions.txt").string()), 4) << output_;  // ran, not completed
 
   EXPECT_EQ(Count(output_, "Setup could not install Quorlin 5 completely."), 1) << output_;
   EXPECT_EQ(Count(output_, " files were not installed, the first one: " + folder + "\\"), 1);
@@ -159,6 +161,37 @@ TEST_F(ConsoleRunTest, AnInstallationThatCannotBeCompletedIsToldOnceAndEndsWitho
   EXPECT_NE(ReadAll(root_ / "registry.reg").find("\"UninstallString\""), std::string::npos);
   // The run's own temporary folder went with everything in it.
   EXPECT_TRUE(fs::is_empty(root_ / "drives" / "C" / "WINDOWS" / "TEMP"));
+}
+
+// The command lines a script gives, through the real processes: nothing is
+// printed but a box, the exit codes tell how it went, and the uninstaller's
+// copy gets the switches and ends the run with its code.
+TEST_F(ConsoleRunTest, UnattendedRunsPrintNoFormAndTellByTheirExitCodes) {
+  ASSERT_EQ(Run("/dev/null", "/VERYSILENT '/DIR=D:\\Ham Radio\\QR' /LANG=ITA"), 0) << output_;
+  EXPECT_EQ(output_, "");
+  const fs::path install = root_ / "drives" / "D" / "Ham Radio" / "QR";
+  EXPECT_TRUE(Exists(install / "QR5.EXE"));
+  EXPECT_NE(ReadAll(root_ / "registry.reg").find("\"Language\"=\"Italiano\""), std::string::npos);
+
+  EXPECT_EQ(Run("/dev/null", "/SILENT /S"), 1);
+  EXPECT_NE(output_.find("Unknown command line switch: /S"), std::string::npos) << output_;
+  EXPECT_EQ(Count(output_, "=== "), 0) << output_;
+  EXPECT_EQ(Run("/dev/null", "/SILENT '/LANG=\"ENG'"), 1);
+  EXPECT_NE(output_.find("quotation mark is left open"), std::string::npos) << output_;
+
+  // The quiet uninstall command, run as the entry gives it.
+  const std::string registry = ReadAll(root_ / "registry.reg");
+  EXPECT_NE(registry.find("\"QuietUninstallString\"=\"\\\"D:\\\\Ham Radio\\\\QR\\\\QR5_UNINSTALLER.EXE\\\" /VERYSILENT\""),
+            std::string::npos);
+  // Files on the machine's drives carry no host execute bit of their own.
+  fs::permissions(install / "QR5_UNINSTALLER.EXE", fs::perms::owner_exec, fs::perm_options::add);
+  EXPECT_EQ(Run("/dev/null", "/VERYSILENT", "'./Ham Radio/QR/QR5_UNINSTALLER.EXE'"), 0) << output_;
+  EXPECT_EQ(output_, "");
+  EXPECT_FALSE(Exists(install));
+  EXPECT_EQ(ReadAll(root_ / "registry.reg").find("Quorlin5"), std::string::npos);
+  // Once more, from its copy: nothing is installed, so it could not start.
+  EXPECT_EQ(Run("/dev/null", "/VERYSILENT /SUPPRESSMSGBOXES", "../C/WINDOWS/TEMP/QR5_UNINSTALLER.EXE"), 1) << output_;
+  EXPECT_EQ(output_, "");
 }
 
 }  // namespace

@@ -243,6 +243,7 @@ TEST_F(InstallActionsTest, TheUninstallCommandIsQuotedWhenTheFolderHoldsABlankAn
   EXPECT_TRUE(FileExists("D:\\My Apps\\QR5\\QR5.EXE"));
   EXPECT_EQ(RegText(kEntryKey, "UninstallString"), "\"D:\\My Apps\\QR5\\QR5_UNINSTALLER.EXE\"");
   EXPECT_EQ(RegText(kEntryKey, "DisplayIcon"), "D:\\My Apps\\QR5\\QUORLIN5.ICO");
+  EXPECT_EQ(RegText(kEntryKey, "QuietUninstallString"), "\"D:\\My Apps\\QR5\\QR5_UNINSTALLER.EXE\" /VERYSILENT");
 }
 
 TEST_F(InstallActionsTest, AKavoLibraryFromAReadOnlyMediumCanBeReplacedByTheNextSetup) {

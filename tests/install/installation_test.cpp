@@ -239,12 +239,13 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
   EXPECT_EQ(RegValueNames(entry),
             (std::vector<std::string>{"Publisher", "URLInfoAbout", "HelpLink", "UninstallString", "DisplayIcon",
                                       "DisplayName", "DisplayVersion", "EstimatedSize", "InstallLocation",
-                                      "NoModify", "NoRepair"}));
+                                      "NoModify", "NoRepair", "QuietUninstallString"}));
   EXPECT_EQ(RegText(entry, "InstallLocation"), "C:\\QR5");
   // The payload's sizes in KB, rounded up: every file it installs counts.
   EXPECT_EQ(RegDword(entry, "EstimatedSize"), (suite_bytes + 1023) / 1024);
   EXPECT_EQ(RegText(entry, "UninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(entry, "DisplayIcon"), "C:\\QR5\\QUORLIN5.ICO");
+  EXPECT_EQ(RegText(entry, "QuietUninstallString"), "C:\\QR5\\QR5_UNINSTALLER.EXE /VERYSILENT");
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5_UNINSTALLER.EXE"));
   std::set<std::string> engine_keys;
   for (const EngineSetting& s : EngineSettings(kEngineDir)) {

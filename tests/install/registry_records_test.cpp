@@ -91,7 +91,7 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
   EXPECT_EQ(RegValueNames(kEntryKey),
             (std::vector<std::string>{"InstallDate", "Publisher", "URLInfoAbout", "HelpLink", "UninstallString",
                                       "DisplayIcon", "DisplayName", "DisplayVersion", "EstimatedSize",
-                                      "InstallLocation", "NoModify", "NoRepair"}));
+                                      "InstallLocation", "NoModify", "NoRepair", "QuietUninstallString"}));
   EXPECT_EQ(RegText(kEntryKey, "DisplayVersion"), ProductVersion());
   EXPECT_EQ(RegDword(kEntryKey, "EstimatedSize"), 1234u);
   EXPECT_EQ(RegText(kEntryKey, "InstallLocation"), "D:\\QR5");
@@ -105,6 +105,7 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
   EXPECT_EQ(RegText(kEntryKey, "UninstallString"), "D:\\QR5\\QR5_UNINSTALLER.EXE");
   EXPECT_EQ(RegText(kEntryKey, "DisplayIcon"), "D:\\QR5\\QUORLIN5.ICO");
   EXPECT_EQ(RegText(kEntryKey, "DisplayName"), "Quorlin 5");
+  EXPECT_EQ(RegText(kEntryKey, "QuietUninstallString"), "D:\\QR5\\QR5_UNINSTALLER.EXE /VERYSILENT");
 }
 
 TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeySkipTheEntrySilently) {

@@ -12,6 +12,8 @@
 //                                      does and go through the uninstaller's
 //                                      pages (it carries on in a copy of
 //                                      itself in the temporary folder)
+//   drive_setup quiet-uninstall       run the entry's "QuietUninstallString",
+//                                      wait for it and return its exit code
 //   drive_setup italian <setup.exe>   install again, choosing Italian on the
 //                                      language page, into the folder offered
 //   drive_setup open <file> <title>   open a file (a shortcut) as Explorer
@@ -278,7 +280,7 @@ int CancelRun(const std::string& exe) {
 
 // The uninstaller as the control panel starts it: the recorded command
 // line, quoted or not, through CreateProcessA without an application name.
-int Uninstall() {
+std::string UninstallEntryValue(const char* name) {
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE,
                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorlin 5", 0,
@@ -286,10 +288,22 @@ int Uninstall() {
     Fail("no uninstall entry");
   char command[MAX_PATH * 2] = {};
   DWORD size = sizeof command - 1, type = 0;
-  const LONG read = ::RegQueryValueExA(key, "UninstallString", nullptr, &type,
-                                       reinterpret_cast<BYTE*>(command), &size);
+  const LONG read = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(command), &size);
   ::RegCloseKey(key);
-  if (read != ERROR_SUCCESS || type != REG_SZ) Fail("no UninstallString");
+  if (read != ERROR_SUCCESS || type != REG_SZ) Fail(std::string("no ") + name);
+  return command;
+}
+
+// The exit code of a finished process.
+DWORD ExitCodeOf(HANDLE process) {
+  DWORD code = 0;
+  if (!::GetExitCodeProcess(process, &code)) Fail("no exit code");
+  return code;
+}
+
+int Uninstall() {
+  std::string command = UninstallEntryValue("UninstallString");
+  HKEY key = nullptr;
   char recorded[64] = {};
   DWORD recorded_size = sizeof recorded - 1;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Quorlin5", 0, KEY_READ, &key) == ERROR_SUCCESS) {
@@ -298,16 +312,14 @@ int Uninstall() {
     ::RegCloseKey(key);
   }
   const std::string language = recorded;
-  Say(std::string("starting ") + command);
+  Say("starting " + command);
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!::CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     Fail("cannot start the uninstaller (error " + std::to_string(::GetLastError()) + ")");
-  // The installed program only hands over to its copy and ends.
-  WaitForEnd(pi.hProcess, "the installed uninstaller");
-  ::CloseHandle(pi.hProcess);
-  ::CloseHandle(pi.hThread);
+  // The installed program hands over to its copy and waits for it; it ends
+  // with the copy's exit code once the removal is done.
 
   // The pages speak the language of the last installation.
   struct Texts {
@@ -333,9 +345,31 @@ int Uninstall() {
     if (::GetTickCount() - start > g_timeout_ms) Fail("the uninstaller did not end");
     ::Sleep(200);
   }
+  WaitForEnd(pi.hProcess, "the installed uninstaller");
+  if (ExitCodeOf(pi.hProcess) != 0) Fail("the installed uninstaller ended with " + std::to_string(ExitCodeOf(pi.hProcess)));
+  ::CloseHandle(pi.hProcess);
+  ::CloseHandle(pi.hThread);
   ::Sleep(2000);  // let the copy end
   Say("uninstalled");
   return 0;
+}
+
+// The entry's "QuietUninstallString" as a deployment script runs it: no
+// page to drive, the exit code waited for and printed.
+int QuietUninstall() {
+  std::string command = UninstallEntryValue("QuietUninstallString");
+  Say("starting " + command);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    Fail("cannot start the quiet uninstall (error " + std::to_string(::GetLastError()) + ")");
+  WaitForEnd(pi.hProcess, "the quiet uninstall");
+  const DWORD code = ExitCodeOf(pi.hProcess);
+  ::CloseHandle(pi.hProcess);
+  ::CloseHandle(pi.hThread);
+  std::printf("exit code %lu\n", static_cast<unsigned long>(code));
+  return static_cast<int>(code);
 }
 
 // The same run in Italian, the language picked on the language page (which
@@ -436,13 +470,14 @@ int OpenAndSee(const std::string& file, const std::string& title) {
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "uninstall") return Uninstall();
+  if (argc == 2 && std::string(argv[1]) == "quiet-uninstall") return QuietUninstall();
   if (argc == 4 && std::string(argv[1]) == "open") return OpenAndSee(argv[2], argv[3]);
   if (argc == 4 && std::string(argv[1]) == "see") return WaitFor(0, argv[2], argv[3]) != nullptr ? 0 : 1;
   if (argc != 3) {
     std::fprintf(stderr, "usage: drive_setup install|cancel|italian <setup.exe>\n"
                          "       drive_setup open <file> <window title>\n"
                          "       drive_setup see <caption> <control text>\n"
-                         "       drive_setup uninstall\n");
+                         "       drive_setup uninstall|quiet-uninstall\n");
     return 2;
   }
   const std::string mode = argv[1], exe = argv[2];

@@ -33,6 +33,11 @@ if(QR5_XDOTOOL AND QR5_XVFB)
                    ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL
                    $<TARGET_FILE:drive_setup>)
   set_tests_properties(wine_keys_e2e PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
+  # Very silent: no window may show on the display; then the quiet uninstall.
+  add_test(NAME wine_unattended
+           COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_unattended.sh ${CMAKE_BINARY_DIR}/wine-e2e
+                   ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL $<TARGET_FILE:drive_setup>)
+  set_tests_properties(wine_unattended PROPERTIES TIMEOUT 1800 RUN_SERIAL TRUE)
 endif()
 
 

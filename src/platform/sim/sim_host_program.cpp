@@ -8,13 +8,11 @@
 #include <filesystem>
 #include <iostream>
 
+#include "platform/command_line_words.h"
+
 namespace qr5::platform::sim {
 
 namespace {
-
-// A started program's command line after its own name, from the program
-// that started it (an exec'd host program has no Windows command line).
-constexpr char kArgumentsVariable[] = "QR5_ARGUMENTS";
 
 std::string HostExecutablePath(const char* argv0) {
   std::error_code error;
@@ -47,9 +45,6 @@ std::unique_ptr<SimMachine> OpenHostMachine(const char* argv0, const std::string
     }
     std::unique_ptr<SimMachine> sim = SimMachine::Open(root);
     sim->SetModuleFileName(windows_exe);
-    // Handed on by the program that started this one; no further.
-    if (const char* arguments = std::getenv(kArgumentsVariable)) sim->SetArguments(arguments);
-    ::unsetenv(kArgumentsVariable);
     return sim;
   } catch (const std::exception& e) {
     *error = program + ": cannot open the simulated machine: " + e.what();
@@ -64,9 +59,13 @@ int ExecStartedProgram(SimMachine& machine) {
   // Files on the machine's drives carry no host execute bit of their own.
   ::chmod(host.c_str(), 0755);
   ::setenv("QR5_MACHINE", machine.root().c_str(), 1);
-  ::setenv(kArgumentsVariable, started.front().arguments.c_str(), 1);
   std::cout.flush();
-  ::execl(host.c_str(), host.c_str(), static_cast<char*>(nullptr));
+  // Its switches as its own command line would carry them.
+  std::vector<std::string> words = SplitCommandLine(started.front().arguments).words;
+  std::vector<char*> argv{const_cast<char*>(host.c_str())};
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  ::execv(host.c_str(), argv.data());
   std::cerr << "cannot start " << started.front().exe << " (" << host << ")\n";
   return 2;
 }

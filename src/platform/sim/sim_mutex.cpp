@@ -110,4 +110,10 @@ bool SimProcesses::StartProcess(const std::string& command_line) {
   }
 }
 
+bool SimProcesses::StartProcessAndWait(const std::string& command_line, int* exit_code) {
+  if (!StartProcess(command_line)) return false;
+  if (exit_code != nullptr) *exit_code = 0;
+  return true;
+}
+
 }  // namespace qr5::platform::sim

@@ -34,12 +34,15 @@ class SimProcesses : public Processes {
   // Finds the program as CreateProcessA does (a quoted path, or else the
   // shortest blank-separated prefix naming an existing file) and records it.
   bool StartProcess(const std::string& command_line) override;
-  // The module file name quoted, then the arguments this process was
-  // started with.
+  // The module file name, quoted, and the arguments the host was given.
   std::string GetCommandLine() override;
+  // Recorded as StartProcess does; the host runs it in this process's place.
+  bool StartProcessAndWait(const std::string& command_line, int* exit_code) override;
+  // Nothing waits: the host's process became the started one.
+  bool ReleaseWaitingParent(int) override { return false; }
 
   std::vector<StartedProgram> started;
-  std::string arguments;  // set with the module file name
+  std::string arguments;  // after the program's path, as the host passes them
 
  private:
   std::string FileOf(const std::string& name) const;
