@@ -24,11 +24,21 @@ std::string SetupFile() { return platform::Sys().files->GetModuleFileName(); }
 
 }  // namespace
 
-// Without the language files the setup cannot go on: the user is told so
+// Without the language files the setup cannot go on: the user is told why
 // and the application asked to end; the language page then returns Cancel.
 void TMainForm::DoExtractLanguageFiles() {
-  if (lang::ExtractLanguageFiles(*ZipArchive1, SetupFile(), Session().TempDir)) return;
-  forms::App().MessageBox(lang::kNoPayloadMessage, forms::App().title, platform::MB_OK);
+  const lang::LanguagePass pass = lang::ExtractLanguageFiles(*ZipArchive1, SetupFile(), Session().TempDir);
+  switch (pass.outcome) {
+    case lang::LanguagePass::Outcome::kDone:
+      return;
+    case lang::LanguagePass::Outcome::kNoPayload:
+      forms::App().MessageBox(lang::kNoPayloadMessage, forms::App().title, platform::MB_OK);
+      break;
+    case lang::LanguagePass::Outcome::kTempNotWritable:
+      forms::App().MessageBox(lang::TempFolderMessage(Session().TempDir, pass.error), forms::App().title,
+                              platform::MB_OK | platform::MB_ICONERROR);
+      break;
+  }
   forms::App().Terminate();
 }
 

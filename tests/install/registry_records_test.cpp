@@ -9,6 +9,7 @@
 #include "session/session_state.h"
 #include "install/engine_settings.h"
 #include "install/install_fixture.h"
+#include "install/registry_key.h"
 #include "install/registry_records.h"
 
 namespace qr5::install {
@@ -99,9 +100,14 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
   EXPECT_EQ(RegText(kEntryKey, "DisplayName"), "Quorlin 5");
 }
 
-TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeySkipTheEntrySilently) {
+TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeyAreAnErrorWithTheirReason) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-  EXPECT_NO_THROW(WriteUninstallEntry("C:\\QR5\\QR5_UNINSTALLER.EXE", "C:\\QR5\\QUORLIN5.ICO"));
+  try {
+    WriteUninstallEntry("C:\\QR5\\QR5_UNINSTALLER.EXE", "C:\\QR5\\QUORLIN5.ICO");
+    ADD_FAILURE() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.error, platform::ERROR_ACCESS_DENIED);
+  }
   EXPECT_FALSE(Registry().Exists(kEntryKey));
 }
 
@@ -158,10 +164,10 @@ TEST_F(RegistryRecordsTest, EngineSettingsReplaceTheirValuesAndKeepOthers) {
   EXPECT_EQ(RegText(std::string(kEngineKey) + "\\Settings\\DRIVERS\\DBASE\\TABLE CREATE", "LEVEL"), "7");
 }
 
-TEST_F(RegistryRecordsTest, NoRightsOnTheEngineKeySkipEverySettingSilently) {
+TEST_F(RegistryRecordsTest, NoRightsOnTheEngineKeyAreAnErrorForEverySetting) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Database Engine");
   for (const auto& s : EngineSettings("E:\\BDE")) {
-    EXPECT_NO_THROW(WriteEngineSetting(s.sub_key, s.name, s.data)) << s.name;
+    EXPECT_THROW(WriteEngineSetting(s.sub_key, s.name, s.data), ERegistryException) << s.name;
   }
   EXPECT_FALSE(Registry().Exists(kEngineKey));
 }
