@@ -8,6 +8,7 @@
 #include "install/install_engine.h"
 #include "install/install_helper_library.h"
 #include "install/install_suite.h"
+#include "install/machine_rights.h"
 #include "install/program_group.h"
 #include "lang/extract_language_files.h"
 #include "lang/suite_texts.h"
@@ -44,6 +45,14 @@ void TMainForm::DoExtractLanguageFiles() {
 
 void TMainForm::LoadResourceLanguage(const std::string& path) {
   for (auto& [key, text] : lang::LoadSuiteTexts(path)) Session().SuiteTexts[key] = std::move(text);
+}
+
+bool TMainForm::CheckMachineRights() {
+  if (install::MayInstallForTheMachine()) return true;
+  forms::App().MessageBox(install::NeedsAdministratorMessage(Session().LanguageFilePath), forms::App().title,
+                          platform::MB_OK | platform::MB_ICONERROR);
+  forms::App().Terminate();
+  return false;
 }
 
 void TMainForm::DoInstall() {

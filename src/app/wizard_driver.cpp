@@ -66,7 +66,13 @@ void TMainForm::OnIdleApplication() {
       case WizardState::kDestination:
         result = pages::FormStep4->ShowModal();
         break;
-      case WizardState::kInstalling:
+      case WizardState::kInstalling: {
+        bool may_install = false;
+        app.Guard([this, &may_install] { may_install = CheckMachineRights(); });
+        if (!may_install) {
+          result = mrCancel;  // told; nothing installed
+          break;
+        }
         pages::FormStep5->Show();
         // Each action runs to its end; a failing one does not stop the next.
         // What did not work is told once, after the last one; the setup then
@@ -84,6 +90,7 @@ void TMainForm::OnIdleApplication() {
           if (install::ReportShortfall()) result = mrCancel;
         });
         break;
+      }
       case WizardState::kFinish:
         result = pages::FormStep6->ShowModal();
         break;

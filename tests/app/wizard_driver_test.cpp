@@ -60,6 +60,7 @@ class RecordingMainForm : public TMainForm {
     const bool in_temp = !path.empty() && path.compare(0, temp.size(), temp) == 0;
     Step("LoadResourceLanguage(" + (in_temp ? "%TEMP%\\" + path.substr(temp.size()) : path) + ")");
   }
+  bool CheckMachineRights() override { return true; }
   void DoInstall() override { Step("DoInstall"); }
   void DoInstallKAVO5DLL() override { Step("DoInstallKAVO5DLL"); }
   void DoInstallBDE() override { Step("DoInstallBDE"); }

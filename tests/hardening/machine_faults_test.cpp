@@ -186,6 +186,32 @@ TEST_F(MachineFaultsTest, NoRightsOnTheUsersKeyAreToldOnceAndTheSuiteIsStillInst
   EXPECT_TRUE(RegText(kEntryKey, "UninstallString"));
 }
 
+TEST_F(MachineFaultsTest, ALimitedUserOnNtIsToldToAskAnAdministratorAndNothingIsInstalled) {
+  // The rights are tried on the NT family only; Windows 98 has none to try.
+  struct Case {
+    const char* name;
+    int32_t platform_id, major, minor;
+    bool told;
+  };
+  for (const Case& c : {Case{"XP", 2, 5, 1, true}, Case{"98", 1, 4, 10, false}}) {
+    SCOPED_TRACE(c.name);
+    SetVersion(c.platform_id, c.major, c.minor, 0, "");
+    sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE");
+    RunSetup();
+    if (!c.told) {
+      EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
+      for (const auto& box : fe_.boxes) EXPECT_EQ(box.text.find("administrator."), std::string::npos) << box.text;
+      continue;
+    }
+    ASSERT_EQ(fe_.boxes.size(), 1u);
+    EXPECT_EQ(fe_.boxes[0].text,
+              "Quorlin 5 must be installed by an administrator. Log on as an administrator and run Setup again.");
+    EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
+    EXPECT_FALSE(DirExists("C:\\QR5"));
+    EXPECT_FALSE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+  }
+}
+
 TEST_F(MachineFaultsTest, AReadOnlySuiteIniIsToldAndTheOtherProgramsAndTheGroupAreDone) {
   RunSetup();
   SetReadOnly("C:\\QR5\\HERALDO.INI");
