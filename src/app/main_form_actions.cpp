@@ -71,7 +71,7 @@ void TMainForm::DoInstallBDE() {
 }
 
 void TMainForm::CreateProgramGroup(const std::string& ext, const std::string& name) {
-  install::CreateProgramGroup(Session().InstallDir, ext, name);
+  install::CreateProgramGroup(Session().InstallDir, ext, name, Session().PreviousInstallPath);
 }
 
 }  // namespace qr5::app

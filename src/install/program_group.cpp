@@ -26,7 +26,7 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
-                        const std::string& language_name) {
+                        const std::string& language_name, const std::string& earlier_dir) {
   try {
     WriteRegLanguage(language_name);
   } catch (const ERegistryException& e) {
@@ -48,7 +48,7 @@ void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
 
   // The shortcuts of an earlier installation go, so no caption of another
   // language survives; the user's own files in the group stay.
-  RemoveShellSubFolder(kGroupSubPath, install_dir);
+  RemoveShellSubFolder(kGroupSubPath, install_dir, earlier_dir);
   // Without the group's folder no shortcut can be made: told once.
   if (!CreateShellSubFolder(sfPrograms, kGroupSubPath)) return;
   for (const auto& program : SuiteProgramTable) {

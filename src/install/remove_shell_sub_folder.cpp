@@ -18,19 +18,27 @@ bool EndsWithLnk(const std::string& name) {
 }
 
 // The target in dir or below, compared in the code page's letter case.
-bool PointsInto(const std::string& link_path, const std::string& dir) {
+bool Inside(const std::string& target, std::string dir) {
+  if (dir.empty()) return false;
+  platform::SystemInfo& system = *Sys().system;
+  dir = system.UpperCase(dir);
+  while (!dir.empty() && dir.back() == '\\') dir.pop_back();
+  return system.UpperCase(target).rfind(dir + '\\', 0) == 0;
+}
+
+bool PointsInto(const std::string& link_path, const std::vector<std::string>& dirs) {
   std::unique_ptr<platform::ShellLink> link = Sys().com->CreateShellLink();
   if (!link || !link->Load(link_path)) return false;
-  platform::SystemInfo& system = *Sys().system;
-  std::string inside = system.UpperCase(dir);
-  while (!inside.empty() && inside.back() == '\\') inside.pop_back();
-  inside += '\\';
-  return system.UpperCase(link->GetPath()).rfind(inside, 0) == 0;
+  const std::string target = link->GetPath();
+  for (const std::string& dir : dirs) {
+    if (Inside(target, dir)) return true;
+  }
+  return false;
 }
 
 // Deletes the links in folder that point into dir; the names of its
 // subfolders.
-std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::string& dir) {
+std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::vector<std::string>& dirs) {
   std::vector<std::string> links, subfolders;
   if (auto search = Sys().files->FindFirst(folder + "\\*.*", platform::FILE_ATTRIBUTE_DIRECTORY)) {
     do {
@@ -46,7 +54,7 @@ std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::str
   // Deleted after the search, which must not see its folder change.
   for (const std::string& name : links) {
     const std::string path = folder + "\\" + name;
-    if (!PointsInto(path, dir)) continue;
+    if (!PointsInto(path, dirs)) continue;
     platform::FileSystem& files = *Sys().files;
     const uint32_t attributes = files.GetFileAttributes(path);
     if (attributes != platform::INVALID_FILE_ATTRIBUTES && (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0 &&
@@ -61,7 +69,9 @@ std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::str
 
 }  // namespace
 
-void RemoveShellSubFolder(const std::string& sub_path, const std::string& install_dir) {
+void RemoveShellSubFolder(const std::string& sub_path, const std::string& install_dir,
+                          const std::string& earlier_dir) {
+  const std::vector<std::string> dirs = {install_dir, earlier_dir};
   const std::string programs = GetShellFolder(sfPrograms);
   if (programs.empty()) return;
   const std::string group = programs + sub_path;
@@ -69,8 +79,8 @@ void RemoveShellSubFolder(const std::string& sub_path, const std::string& instal
   if (attributes == platform::INVALID_FILE_ATTRIBUTES || (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return;
   }
-  for (const std::string& sub : RemoveLinksIn(group, install_dir)) {
-    RemoveLinksIn(group + "\\" + sub, install_dir);
+  for (const std::string& sub : RemoveLinksIn(group, dirs)) {
+    RemoveLinksIn(group + "\\" + sub, dirs);
     // Only an empty folder goes; one that holds the user's files stays.
     Sys().files->RemoveDirectory(group + "\\" + sub);
   }
