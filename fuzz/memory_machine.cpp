@@ -131,7 +131,11 @@ class MemoryFileSystem : public pf::FileSystem {
   std::unique_ptr<pf::File> OpenFile(const std::string& path, pf::OpenMode mode) override {
     std::string key = Key(path);
     auto it = files.find(key);
-    if (mode == pf::OpenMode::kCreateAlways) {
+    if (mode == pf::OpenMode::kCreateNew && (it != files.end() || folders.count(key))) {
+      last_error = pf::ERROR_FILE_EXISTS;
+      return nullptr;
+    }
+    if (mode == pf::OpenMode::kCreateAlways || mode == pf::OpenMode::kCreateNew) {
       if (folders.count(key) || files.size() > 10000) return Fail(false), nullptr;
       if (it != files.end() && (it->second.readable || (it->second.attributes & pf::FILE_ATTRIBUTE_READONLY))) {
         last_error = pf::ERROR_ACCESS_DENIED;

@@ -188,7 +188,7 @@ class HostFileSystem : public pf::FileSystem {
 
   std::unique_ptr<pf::File> OpenFile(const std::string& path, pf::OpenMode mode) override {
     if (InSink(path)) {
-      if (mode == pf::OpenMode::kCreateAlways) return std::make_unique<SinkFile>();
+      if (mode == pf::OpenMode::kCreateAlways || mode == pf::OpenMode::kCreateNew) return std::make_unique<SinkFile>();
       last_error_ = pf::ERROR_FILE_NOT_FOUND;
       return nullptr;
     }
@@ -205,6 +205,7 @@ class HostFileSystem : public pf::FileSystem {
       }
       flags = O_WRONLY | O_CREAT | O_TRUNC;
     }
+    if (mode == pf::OpenMode::kCreateNew) flags = O_WRONLY | O_CREAT | O_EXCL;
     int fd = ::open(host.c_str(), flags | O_CLOEXEC, 0666);
     if (fd >= 0) {
       struct stat st;

@@ -42,6 +42,10 @@ class TMainForm : public forms::Form {
   virtual void DoExtractLanguageFiles();
   virtual void LoadResourceLanguage(const std::string& path);
 
+  // Before anything is installed: false, with the user told, when this user
+  // may not install for the whole machine.
+  virtual bool CheckMachineRights();
+
   // Install actions, in the order the driver runs them.
   virtual void DoInstall();
   virtual void DoInstallKAVO5DLL();

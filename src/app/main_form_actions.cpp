@@ -8,6 +8,7 @@
 #include "install/install_engine.h"
 #include "install/install_helper_library.h"
 #include "install/install_suite.h"
+#include "install/machine_rights.h"
 #include "install/program_group.h"
 #include "lang/extract_language_files.h"
 #include "lang/suite_texts.h"
@@ -24,17 +25,36 @@ std::string SetupFile() { return platform::Sys().files->GetModuleFileName(); }
 
 }  // namespace
 
-// Without the language files the setup cannot go on: the user is told so
+// Without the language files the setup cannot go on: the user is told why
 // and the application asked to end; the language page then returns Cancel.
 void TMainForm::DoExtractLanguageFiles() {
-  if (lang::ExtractLanguageFiles(*ZipArchive1, SetupFile(), Session().TempDir)) return;
-  Session().Outcome.could_not_start = true;
-  forms::App().MessageBox(lang::kNoPayloadMessage, forms::App().title, platform::MB_OK);
+  const lang::LanguagePass pass = lang::ExtractLanguageFiles(*ZipArchive1, SetupFile(), Session().TempDir);
+  switch (pass.outcome) {
+    case lang::LanguagePass::Outcome::kDone:
+      return;
+    case lang::LanguagePass::Outcome::kNoPayload:
+      Session().Outcome.could_not_start = true;
+      forms::App().MessageBox(lang::kNoPayloadMessage, forms::App().title, platform::MB_OK);
+      break;
+    case lang::LanguagePass::Outcome::kTempNotWritable:
+      Session().Outcome.fatal_before = true;
+      forms::App().MessageBox(lang::TempFolderMessage(Session().TempDir, pass.error), forms::App().title,
+                              platform::MB_OK | platform::MB_ICONERROR);
+      break;
+  }
   forms::App().Terminate();
 }
 
 void TMainForm::LoadResourceLanguage(const std::string& path) {
   for (auto& [key, text] : lang::LoadSuiteTexts(path)) Session().SuiteTexts[key] = std::move(text);
+}
+
+bool TMainForm::CheckMachineRights() {
+  if (install::MayInstallForTheMachine()) return true;
+  forms::App().MessageBox(install::NeedsAdministratorMessage(Session().LanguageFilePath), forms::App().title,
+                          platform::MB_OK | platform::MB_ICONERROR);
+  forms::App().Terminate();
+  return false;
 }
 
 void TMainForm::DoInstall() {
@@ -53,7 +73,7 @@ void TMainForm::DoInstallBDE() {
 }
 
 void TMainForm::CreateProgramGroup(const std::string& ext, const std::string& name) {
-  install::CreateProgramGroup(Session().InstallDir, ext, name);
+  install::CreateProgramGroup(Session().InstallDir, ext, name, Session().PreviousInstallPath);
 }
 
 }  // namespace qr5::app

@@ -87,7 +87,14 @@ void TMainForm::OnIdleApplication() {
           result = pages::FormStep4->ShowModal();
         }
         break;
-      case WizardState::kInstalling:
+      case WizardState::kInstalling: {
+        bool may_install = false;
+        app.Guard([this, &may_install] { may_install = CheckMachineRights(); });
+        if (!may_install) {
+          Session().Outcome.fatal_before = true;
+          result = mrCancel;  // told; nothing installed
+          break;
+        }
         if (command.quietness != session::Quietness::kVerySilent) pages::FormStep5->Show();
         // Each action runs to its end; a failing one does not stop the next.
         // What did not work is told once, after the last one; the setup then
@@ -111,6 +118,7 @@ void TMainForm::OnIdleApplication() {
           }
         });
         break;
+      }
       case WizardState::kFinish:
         if (silent) {
           app.Guard([] { MakeShortcutsWithoutPage(); });

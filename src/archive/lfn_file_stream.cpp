@@ -31,7 +31,7 @@ std::unique_ptr<TLFNFileStream> TLFNFileStream::Open(const std::string& path,
                                                      platform::OpenMode mode) {
   auto stream = TryOpen(path, mode);
   if (!stream) {
-    if (mode == platform::OpenMode::kCreateAlways) {
+    if (mode == platform::OpenMode::kCreateAlways || mode == platform::OpenMode::kCreateNew) {
       throw EFCreateError(FileErrorText("Cannot create file", path));
     }
     throw EFOpenError(FileErrorText("Cannot open file", path));

@@ -65,7 +65,7 @@ bool FileExists(const std::string& path) {
          (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-bool ForceDirectories(const std::string& dir) {
+bool ForceDirectories(const std::string& dir, uint32_t* error) {
   std::string path = dir;
   while (path.size() > 1 && IsSeparator(path.back())) path.pop_back();
   if (path.empty()) return false;
@@ -80,11 +80,17 @@ bool ForceDirectories(const std::string& dir) {
     // "\\server\share" has no parent to create.
     if (!(parent.size() >= 2 && IsSeparator(parent[0]) && IsSeparator(parent[1]) &&
           parent.find_first_of("\\/", 2) == std::string::npos)) {
-      ForceDirectories(parent);
+      // The reason a parent could not be made is the one to tell.
+      if (!ForceDirectories(parent, error)) return false;
     }
   }
-  platform::Sys().files->CreateDirectory(path);
-  return DirectoryExists(path);
+  platform::FileSystem& files = *platform::Sys().files;
+  if (files.CreateDirectory(path)) return true;
+  const uint32_t failure = files.GetLastError();
+  // Made meanwhile by another program counts as made.
+  if (DirectoryExists(path)) return true;
+  if (error != nullptr) *error = failure;
+  return false;
 }
 
 namespace {

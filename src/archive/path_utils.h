@@ -24,7 +24,7 @@ std::string ExtractFilePath(const std::string& path);
 bool DirectoryExists(const std::string& path);
 bool FileExists(const std::string& path);
 // Creates dir and every missing parent folder; true when it exists after.
-bool ForceDirectories(const std::string& dir);
+bool ForceDirectories(const std::string& dir, uint32_t* error = nullptr);
 
 // A DOS date-time taken as local time, as a Windows file time (UTC), and
 // back (the file time in local time, to 2-second precision).

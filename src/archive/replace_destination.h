@@ -4,6 +4,7 @@
 // an existing file as it was, and its temporary file is deleted.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -14,14 +15,18 @@ class TLFNFileStream;
 // Whether an existing file at path may be replaced, judged before anything
 // is written, as CREATE_ALWAYS would judge it: not a folder, not hidden or
 // system, not read-only (unless replace_read_only), not in use. True when
-// nothing is there.
-bool DestinationReplaceable(const std::string& path, bool replace_read_only);
+// nothing is there. *error receives why not (a Windows error).
+bool DestinationReplaceable(const std::string& path, bool replace_read_only, uint32_t* error);
 
 // Creates a new file "~QR<n>.TMP", a name not in use, in the folder of
-// path; null when none can be created. temp_path receives its path. Where
+// path; null when none can be created (*error says why). Each name is
+// created exclusively, so a name that another program takes between the
+// look-up and the creation moves on to the next. temp_path receives its
+// path. Where
 // that name would take the path past the system's limit, a shorter name no
 // longer than the file's own is taken instead.
-std::unique_ptr<TLFNFileStream> CreateTemporaryBeside(const std::string& path, std::string& temp_path);
+std::unique_ptr<TLFNFileStream> CreateTemporaryBeside(const std::string& path, std::string& temp_path,
+                                                      uint32_t* error);
 
 // The n-th temporary name of at most room characters; "" when there is no
 // n-th name that short.
@@ -30,10 +35,13 @@ std::string TemporaryName(int n, size_t room);
 // Moves the finished temporary file over path. A read-only destination is
 // replaced only with replace_read_only: its attribute is cleared for the
 // move and put back when the move fails. False when the move failed; the
-// destination is then as it was.
-bool MoveOverDestination(const std::string& temp_path, const std::string& path, bool replace_read_only);
+// destination is then as it was, and *error says why.
+bool MoveOverDestination(const std::string& temp_path, const std::string& path, bool replace_read_only,
+                         uint32_t* error);
 
-// Deletes a temporary file that will not be used.
-void DiscardTemporary(const std::string& temp_path);
+// Deletes a temporary file that will not be used, a second time when the
+// first fails (a virus scanner may hold a new file for a moment); false
+// when it is left.
+bool DiscardTemporary(const std::string& temp_path);
 
 }  // namespace qr5::archive

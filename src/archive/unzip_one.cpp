@@ -14,6 +14,9 @@ namespace qr5::archive {
 
 namespace {
 
+// ERROR_FILENAME_EXCED_RANGE: what Windows says of a path longer than it takes.
+constexpr uint32_t kErrorPathTooLong = 206;
+
 using platform::Sys;
 
 // Decrypts the 12-byte header at the stream's position with password; the
@@ -52,19 +55,20 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   }
   const std::string folder = DestinationFolder(entry);
 
-  const auto refuse = [&](const char* why, const std::string& name, uint32_t size) {
+  const auto refuse = [&](const char* why, const std::string& name, uint32_t size, uint32_t error = 0) {
     last_refusal_ = why;
+    last_system_error_ = error;
     SkipEntry(srCreateError, name, index, size);
     return true;
   };
   if (entry.IsFolder()) {
     if (!DestinationIsSafe(entry)) return refuse("name refused", folder, 0);
-    if (folder.size() > kMaxPathLength) return refuse("path too long", folder, 0);
+    if (folder.size() > kMaxPathLength) return refuse("path too long", folder, 0, kErrorPathTooLong);
     // A folder that cannot be made (its path runs through a file, say) is
     // not installed, whatever the caller counts.
     if (RecreateDirs && !DirectoryExists(folder)) {
-      ForceDirectories(folder);
-      if (!DirectoryExists(folder)) return refuse("folder cannot be created", folder, 0);
+      uint32_t error = 0;
+      if (!ForceDirectories(folder, &error)) return refuse("folder cannot be created", folder, 0, error);
     }
     ++extracted;
     return true;
@@ -78,10 +82,15 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   bool skip = false;
   if (OnStartUnZip) OnStartUnZip(index, path, skip);
   if (skip) return true;
-  if (path.size() > kMaxPathLength) return refuse("path too long", path, entry.UncompressedSize);
+  if (path.size() > kMaxPathLength) {
+    return refuse("path too long", path, entry.UncompressedSize, kErrorPathTooLong);
+  }
 
   std::string parent = ExtractFilePath(path);
-  if (!parent.empty() && !DirectoryExists(parent)) ForceDirectories(parent);
+  uint32_t folder_error = 0;
+  if (!parent.empty() && !DirectoryExists(parent) && !ForceDirectories(parent, &folder_error)) {
+    return refuse("folder cannot be created", path, entry.UncompressedSize, folder_error);
+  }
 
   ZipKeys keys;
   if (entry.Encrypted()) {
@@ -134,8 +143,11 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
   // is written; the existing file is only ever replaced by a finished one.
   std::string temp_path;
   std::unique_ptr<TLFNFileStream> output;
-  if (DestinationReplaceable(path, ReplaceReadOnly)) output = CreateTemporaryBeside(path, temp_path);
-  if (!output) return refuse("file cannot be created", path, entry.UncompressedSize);
+  uint32_t create_error = 0;
+  if (DestinationReplaceable(path, ReplaceReadOnly, &create_error)) {
+    output = CreateTemporaryBeside(path, temp_path, &create_error);
+  }
+  if (!output) return refuse("file cannot be created", path, entry.UncompressedSize, create_error);
 
   bool completed = true;
   run.BeginEntry(entry, output.get(), entry.Encrypted() ? &keys : nullptr);
@@ -160,12 +172,14 @@ bool TZipReader::UnZipOne(ExtractionRun& run, int index, int& extracted) {
     if (auto file = Sys().files->OpenFile(temp_path, platform::OpenMode::kReadWrite)) {
       file->SetTime(DosDateTimeToFileTime(NormalizeDosDateTime(entry.DosDateTime)));
     }
-    if (!MoveOverDestination(temp_path, path, ReplaceReadOnly)) {
+    uint32_t move_error = 0;
+    if (!MoveOverDestination(temp_path, path, ReplaceReadOnly, &move_error)) {
       // Taken in use or made read-only meanwhile: as if it could not be
-      // created, and its bytes leave the totals again.
+      // created, and its bytes leave the totals again. (A temporary file
+      // that cannot be deleted either is the next run's to remove.)
       DiscardTemporary(temp_path);
       bytes_done_ -= static_cast<int64_t>(run.FileBytesDone());
-      return refuse("file cannot be created", path, entry.UncompressedSize);
+      return refuse("file cannot be created", path, entry.UncompressedSize, move_error);
     }
     // The time went with the file; the attributes follow, read-only last.
     if (RetainAttributes) Sys().files->SetFileAttributes(path, entry.ExternalAttributes);

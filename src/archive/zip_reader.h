@@ -155,6 +155,9 @@ class TZipReader {
   // "overlapping or impossible size", "folder cannot be created" or
   // "file cannot be created".
   const std::string& LastRefusal() const { return last_refusal_; }
+  // The Windows error behind that refusal (ERROR_FILENAME_EXCED_RANGE for a
+  // path too long); 0 when the name itself was refused.
+  uint32_t LastSystemError() const { return last_system_error_; }
 
   // Internal steps, also used by extraction.
   void OpenArchive();
@@ -224,6 +227,7 @@ class TZipReader {
   std::vector<uint32_t> local_offsets_;
   int64_t archive_size_ = 0;
   std::string last_refusal_;
+  uint32_t last_system_error_ = 0;
 
   int num_files_ = 0;
   int64_t total_bytes_ = 0;

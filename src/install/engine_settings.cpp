@@ -69,8 +69,11 @@ void WriteEngineSetting(const std::string& sub_key, const std::string& name,
                         const std::string& data) {
   RegistryKey engine;
   // Without the rights to the machine-wide key the engine keeps the
-  // configuration it has; the files are still installed.
-  if (!engine.OpenOrCreate(platform::HKEY_LOCAL_MACHINE, kEngineKey)) return;
+  // configuration it has; the files are still installed, and the user told.
+  long error = 0;
+  if (!engine.OpenOrCreate(platform::HKEY_LOCAL_MACHINE, kEngineKey, &error)) {
+    throw ERegistryException(std::string("Failed to create key ") + kEngineKey, error);
+  }
   if (sub_key.empty()) {
     engine.WriteString(name, data);
   } else {

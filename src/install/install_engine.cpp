@@ -27,13 +27,13 @@ void InstallDatabaseEngine(archive::TZipArchive& zip, const std::string& setup_f
       for (const auto& setting : EngineSettings(engine_dir)) {
         WriteEngineSetting(setting.sub_key, setting.name, setting.data);
       }
-    } catch (const ERegistryException&) {
+    } catch (const ERegistryException& e) {
       // The files still go in; the user is told the settings did not.
-      NoteFailure(kEngineKeyName);
+      NoteFailure(kEngineKeyName, e.error);
     }
     zip.ExtractSelected();
   } catch (...) {
-    NoteExtractionFailure();
+    NoteExtractionFailure(zip);
   }
 }
 

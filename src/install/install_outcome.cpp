@@ -6,6 +6,7 @@
 #include "archive/zip_errors.h"
 #include "archive/zip_reader.h"
 #include "forms/application.h"
+#include "lang/failure_reason.h"
 #include "lang/ini_file.h"
 #include "lang/installer_keys.h"
 #include "platform/platform.h"
@@ -21,8 +22,8 @@ using platform::Sys;
 // own language from before the texts were translated.
 constexpr char kHeadlineDefault[] = "Impossibile avviare il programma di Stub senza i dati da espandere...";
 constexpr char kFilesDefault[] = "%d file non sono stati installati, il primo: %s";
+constexpr char kOneFileDefault[] = "Un file non \xE8 stato installato: %s";
 constexpr char kFailureDefault[] = "Impossibile scrivere %s";
-constexpr char kDiskFullDefault[] = "Il disco \xE8 pieno.";
 constexpr char kDamagedDefault[] = "Il file di installazione \xE8 danneggiato o incompleto.";
 
 session::InstallShortfall& Shortfall() { return session::Session().Shortfall; }
@@ -42,6 +43,12 @@ bool KeptReadOnly(const std::string& path, bool replace_read_only) {
          (attributes & platform::FILE_ATTRIBUTE_READONLY) != 0;
 }
 
+// Where the entry at index goes.
+std::string EntryPath(archive::TZipReader& zip, int index) {
+  const archive::TZipHeaderInfo& entry = zip.Entry(index);
+  return zip.DestDir() + "\\" + (zip.RecreateDirs ? entry.StoredPath() : entry.FileName);
+}
+
 }  // namespace
 
 PassWatch::PassWatch(archive::TZipReader& zip) : zip_(zip) {
@@ -50,15 +57,13 @@ PassWatch::PassWatch(archive::TZipReader& zip) : zip_(zip) {
     if (reason == archive::srCreateError && KeptReadOnly(name, zip_.ReplaceReadOnly)) return;
     // A failed password names the stored path: say where it would have gone.
     if (reason == archive::srBadPassword) {
-      const archive::TZipHeaderInfo& entry = zip_.Entry(index);
-      NoteFileNotInstalled(zip_.DestDir() + "\\" + entry.StoredPath());
+      NoteFileNotInstalled(EntryPath(zip_, index), kErrorSetupDamaged);
       return;
     }
-    NoteFileNotInstalled(name);
+    NoteFileNotInstalled(name, reason == archive::srCreateError ? zip_.LastSystemError() : 0);
   };
   zip_.OnBadCRC = [this](uint32_t, uint32_t, int index) {
-    const archive::TZipHeaderInfo& entry = zip_.Entry(index);
-    NoteFileNotInstalled(zip_.DestDir() + "\\" + (zip_.RecreateDirs ? entry.StoredPath() : entry.FileName));
+    NoteFileNotInstalled(EntryPath(zip_, index), kErrorSetupDamaged);
   };
 }
 
@@ -67,25 +72,28 @@ PassWatch::~PassWatch() {
   zip_.OnBadCRC = nullptr;
 }
 
-void NoteFileNotInstalled(const std::string& path) {
+void NoteFileNotInstalled(const std::string& path, uint32_t error) {
   session::InstallShortfall& shortfall = Shortfall();
-  if (shortfall.files_not_installed++ == 0) shortfall.first_file = path;
+  if (shortfall.files_not_installed++ == 0) {
+    shortfall.first_file = path;
+    shortfall.first_file_error = error;
+  }
 }
 
-void NoteFailure(const std::string& what) {
-  std::vector<std::string>& failures = Shortfall().failures;
-  if (std::find(failures.begin(), failures.end(), what) == failures.end()) failures.push_back(what);
+void NoteFailure(const std::string& what, uint32_t error) {
+  auto& failures = Shortfall().failures;
+  const auto same = [&what](const session::InstallShortfall::Failure& f) { return f.what == what; };
+  if (std::find_if(failures.begin(), failures.end(), same) == failures.end()) failures.push_back({what, error});
 }
 
-void NoteExtractionFailure() {
+void NoteExtractionFailure(archive::TZipReader& zip) {
   try {
     throw;
   } catch (const archive::ECantWriteUCF& e) {
-    if (e.system_error == platform::ERROR_DISK_FULL || e.system_error == platform::ERROR_HANDLE_DISK_FULL) {
-      Shortfall().disk_full = true;
-    } else {
-      Shortfall().setup_damaged = true;
-    }
+    // The file the run stopped in; the ones after it were not reached.
+    const int index = zip.CurrentIndex();
+    const std::string path = index >= 0 ? EntryPath(zip, index) : zip.DestDir();
+    NoteFailure(path, e.system_error != 0 ? e.system_error : platform::ERROR_ACCESS_DENIED);
   } catch (...) {
     Shortfall().setup_damaged = true;
   }
@@ -100,14 +108,27 @@ std::string ShortfallMessage() {
   };
   namespace key = lang::installer_key;
   std::string message = text(key::kShortfallHeadline, kHeadlineDefault);
-  const auto add = [&message](const std::string& line) { message += "\n\n" + line; };
-  if (shortfall.disk_full) add(text(key::kShortfallDiskFull, kDiskFullDefault));
-  if (shortfall.setup_damaged) add(text(key::kShortfallDamaged, kDamagedDefault));
-  if (shortfall.files_not_installed > 0) {
+  // Each thing that failed, then on its own line why and what to do.
+  const auto add = [&](const std::string& line, uint32_t error, const std::string& path) {
+    message += "\n\n" + line;
+    if (error == kErrorSetupDamaged) {
+      message += "\n" + text(key::kShortfallDamaged, kDamagedDefault);
+    } else if (error != 0) {
+      message += "\n" + lang::FailureReason(file, error, path);
+    }
+  };
+  if (shortfall.setup_damaged) add(text(key::kShortfallDamaged, kDamagedDefault), 0, "");
+  if (shortfall.files_not_installed == 1) {
+    add(Fill(text(key::kShortfallOneFile, kOneFileDefault), "", shortfall.first_file), shortfall.first_file_error,
+        shortfall.first_file);
+  } else if (shortfall.files_not_installed > 1) {
     add(Fill(text(key::kShortfallFiles, kFilesDefault), std::to_string(shortfall.files_not_installed),
-             shortfall.first_file));
+             shortfall.first_file),
+        shortfall.first_file_error, shortfall.first_file);
   }
-  for (const std::string& failure : shortfall.failures) add(Fill(text(key::kShortfallFailure, kFailureDefault), "", failure));
+  for (const auto& failure : shortfall.failures) {
+    add(Fill(text(key::kShortfallFailure, kFailureDefault), "", failure.what), failure.error, failure.what);
+  }
   return message;
 }
 

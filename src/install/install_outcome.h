@@ -4,6 +4,7 @@
 // language, and the setup then ends as after a failed extraction pass.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace qr5::archive {
@@ -27,12 +28,18 @@ class PassWatch {
   archive::TZipReader& zip_;
 };
 
-void NoteFileNotInstalled(const std::string& path);
+// error: the Windows error why, kErrorSetupDamaged for an entry whose data
+// failed their check, 0 when unknown.
+void NoteFileNotInstalled(const std::string& path, uint32_t error);
 // A registry key or a file that could not be written (each told once).
-void NoteFailure(const std::string& what);
-// Inside a catch block of an extraction pass: a full disk, or else a setup
-// file that could not be read to its end.
-void NoteExtractionFailure();
+void NoteFailure(const std::string& what, uint32_t error = 0);
+// Inside a catch block of an extraction pass of zip: a file that could not
+// be written (the disk full, no rights), or else a setup file that could not
+// be read to its end.
+void NoteExtractionFailure(archive::TZipReader& zip);
+
+// ERROR_CRC: the data of an entry failed their check.
+inline constexpr uint32_t kErrorSetupDamaged = 23;
 
 // The message for what was noted, in the chosen language file; "" when
 // nothing was.

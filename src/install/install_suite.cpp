@@ -27,8 +27,8 @@ void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
   try {
     WriteRegLanguage(language_name);
     WriteRegInstallPath(install_dir);
-  } catch (const ERegistryException&) {
-    NoteFailure(kUserRecordKey);
+  } catch (const ERegistryException& e) {
+    NoteFailure(kUserRecordKey, e.error);
   }
 
   try {
@@ -41,7 +41,7 @@ void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
     zip.SetDestDir(lang::StripTrailingBackslash(install_dir));
     zip.ExtractSelected();
   } catch (...) {
-    NoteExtractionFailure();
+    NoteExtractionFailure(zip);
   }
 
   // Written also after a failure, so that what was installed can be
@@ -53,8 +53,8 @@ void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
   extras.estimated_kb = static_cast<uint32_t>((bytes + 1023) / 1024);
   try {
     WriteUninstallEntry(UninstallCommand(install_dir), install_dir + "\\QUORLIN5.ICO", extras);
-  } catch (const ERegistryException&) {
-    NoteFailure(kUninstallEntryKey);
+  } catch (const ERegistryException& e) {
+    NoteFailure(kUninstallEntryKey, e.error);
   }
 }
 

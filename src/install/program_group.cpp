@@ -25,11 +25,11 @@ bool FileExists(const std::string& path) {
 }  // namespace
 
 void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
-                        const std::string& language_name) {
+                        const std::string& language_name, const std::string& earlier_dir) {
   try {
     WriteRegLanguage(language_name);
-  } catch (const ERegistryException&) {
-    NoteFailure(kUserRecordKey);
+  } catch (const ERegistryException& e) {
+    NoteFailure(kUserRecordKey, e.error);
   }
 
   const std::string language_part = ext.empty() ? "" : ext.substr(1);
@@ -41,21 +41,22 @@ void CreateProgramGroup(const std::string& install_dir, const std::string& ext,
     try {
       lang::TIniFile(ini_path).WriteString(lang::kSetupSection, "LanguageFile", program.language_prefix + language_part);
     } catch (const Error&) {
-      NoteFailure(ini_path);
+      NoteFailure(ini_path, platform::Sys().files->GetLastError());
     }
   }
 
-  // The group of an earlier installation goes with every shortcut in it, so
-  // no caption of another language survives.
-  RemoveShellSubFolder(kGroupSubPath);
-  CreateShellSubFolder(sfPrograms, kGroupSubPath);
+  // The shortcuts of an earlier installation go, so no caption of another
+  // language survives; the user's own files in the group stay.
+  RemoveShellSubFolder(kGroupSubPath, install_dir, earlier_dir);
+  // Without the group's folder no shortcut can be made: told once.
+  if (!CreateShellSubFolder(sfPrograms, kGroupSubPath)) return;
   for (const auto& program : SuiteProgramTable) {
     CreateShellLink(install_dir + "\\" + program.executable, SuiteText(program.icon_key),
                     sfPrograms, kGroupSubPath);
   }
 
   const std::string manuals_sub_path = std::string(kGroupSubPath) + "\\" + SuiteText(lang::kManualsFolderKey);
-  CreateShellSubFolder(sfPrograms, manuals_sub_path);
+  if (!CreateShellSubFolder(sfPrograms, manuals_sub_path)) return;
   const std::string doc_folder = install_dir + "\\DOC\\" + language_part + "\\";
   for (const auto& program : SuiteProgramTable) {
     CreateShellLink(doc_folder + program.manual, SuiteText(program.manual_key),

@@ -30,18 +30,21 @@ bool RegistryKey::Open(platform::HKEY parent, const std::string& path) {
   return true;
 }
 
-bool RegistryKey::OpenOrCreate(platform::HKEY parent, const std::string& path) {
+bool RegistryKey::OpenOrCreate(platform::HKEY parent, const std::string& path, long* error) {
   Close();
   platform::HKEY key = 0;
-  if (Sys().registry->CreateKey(parent, path, &key) != platform::ERROR_SUCCESS) return false;
+  const long result = Sys().registry->CreateKey(parent, path, &key);
+  if (error != nullptr) *error = result;
+  if (result != platform::ERROR_SUCCESS) return false;
   key_ = key;
   return true;
 }
 
 RegistryKey RegistryKey::CreateSubKey(const std::string& path) const {
   RegistryKey sub;
-  if (!sub.OpenOrCreate(key_, path)) {
-    throw ERegistryException("Failed to create key " + path);
+  long error = 0;
+  if (!sub.OpenOrCreate(key_, path, &error)) {
+    throw ERegistryException("Failed to create key " + path, error);
   }
   return sub;
 }
@@ -77,11 +80,9 @@ std::string RegistryKey::ReadString(const std::string& name) const {
 
 void RegistryKey::WriteString(const std::string& name, const std::string& value) const {
   const auto* data = reinterpret_cast<const uint8_t*>(value.c_str());
-  if (Sys().registry->SetValue(key_, name, platform::REG_SZ, data,
-                               static_cast<uint32_t>(value.size() + 1)) !=
-      platform::ERROR_SUCCESS) {
-    throw ERegistryException("Failed to set data for '" + name + "'");
-  }
+  const long error =
+      Sys().registry->SetValue(key_, name, platform::REG_SZ, data, static_cast<uint32_t>(value.size() + 1));
+  if (error != platform::ERROR_SUCCESS) throw ERegistryException("Failed to set data for '" + name + "'", error);
 }
 
 void RegistryKey::WriteDword(const std::string& name, uint32_t value) const {

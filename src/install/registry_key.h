@@ -2,6 +2,7 @@
 // out of scope, with the text reads and writes the setup needs.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/error.h"
@@ -13,7 +14,9 @@ namespace qr5::install {
 // data for '%s'", "Failed to get data for '%s'", "Invalid data type for '%s'".
 class ERegistryException : public Error {
  public:
-  using Error::Error;
+  explicit ERegistryException(const std::string& message, long code = 0)
+      : Error(message), error(static_cast<uint32_t>(code)) {}
+  uint32_t error;  // the Windows error, 0 when none
 };
 
 class RegistryKey {
@@ -30,7 +33,8 @@ class RegistryKey {
   bool Open(platform::HKEY parent, const std::string& path);
   // Opens the key below parent, creating every missing level; false when
   // that fails.
-  bool OpenOrCreate(platform::HKEY parent, const std::string& path);
+  // *error (when given) receives the Windows error.
+  bool OpenOrCreate(platform::HKEY parent, const std::string& path, long* error = nullptr);
 
   // The subkey path below this key, created when missing; raises "Failed
   // to create key <path>" when that fails. An empty path gives this key.

@@ -29,8 +29,9 @@ std::string ReadUserValue(const std::string& name) {
 
 void WriteUserValue(const std::string& name, const std::string& value) {
   RegistryKey key;
-  if (!key.OpenOrCreate(HKEY_CURRENT_USER, kUserKeyPath)) {
-    throw ERegistryException(std::string("Failed to create key ") + kUserKeyPath);
+  long error = 0;
+  if (!key.OpenOrCreate(HKEY_CURRENT_USER, kUserKeyPath, &error)) {
+    throw ERegistryException(std::string("Failed to create key ") + kUserKeyPath, error);
   }
   key.WriteString(name, value);
 }
@@ -54,9 +55,12 @@ const char* ProductVersion() { return QR5_VERSION; }
 void WriteUninstallEntry(const std::string& uninstall_command, const std::string& icon_path,
                          const UninstallEntryExtras& extras) {
   RegistryKey uninstall;
-  // Without the rights to write machine-wide keys there is no entry; the
-  // suite still works.
-  if (!uninstall.OpenOrCreate(HKEY_LOCAL_MACHINE, kUninstallListPath)) return;
+  // Without the rights to write machine-wide keys there is no entry: told
+  // like a fault on the entry itself.
+  long error = 0;
+  if (!uninstall.OpenOrCreate(HKEY_LOCAL_MACHINE, kUninstallListPath, &error)) {
+    throw ERegistryException(std::string("Failed to create key ") + kUninstallListPath, error);
+  }
   const RegistryKey entry = uninstall.CreateSubKey(kUninstallEntryName);
   entry.WriteString("Publisher", "Ostrel Software");
   entry.WriteString("URLInfoAbout", kMakerUrl);

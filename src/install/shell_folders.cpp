@@ -28,6 +28,15 @@ constexpr KindValue kKindValues[] = {
 
 }  // namespace
 
+std::string ShellFolderPlace(int kind) {
+  if (kind < sfDesktop || kind > sfFavorites) return "?";
+  const ShellScope scope = ShellScopeFor(GetWindowsVersionText());
+  const KindValue& value = kKindValues[kind];
+  if (kind == sfQuickLaunch) return std::string("HKEY_CURRENT_USER\\") + kGrpConvKey + "\\MapGroups\\" + value.name;
+  const char* root = scope.root == platform::HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
+  return root + std::string(kExplorerKey) + "\\Shell Folders\\" + (value.scoped ? scope.prefix : "") + value.name;
+}
+
 std::string GetShellFolder(int kind) {
   if (kind < sfDesktop || kind > sfFavorites) return "";
   const ShellScope scope = ShellScopeFor(GetWindowsVersionText());

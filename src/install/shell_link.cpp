@@ -1,5 +1,6 @@
 #include "install/shell_link.h"
 
+#include "install/install_outcome.h"
 #include "platform/error.h"
 #include "platform/platform.h"
 
@@ -42,17 +43,32 @@ void CreateShellLink(const std::string& target, const std::string& caption, int 
   link->SetWorkingDirectory(slash == std::string::npos ? "" : target.substr(0, slash + 1));
 
   std::string folder = GetShellFolder(kind);
-  if (folder.empty()) return;
+  if (folder.empty()) {
+    NoteFailure(ShellFolderPlace(kind), platform::ERROR_PATH_NOT_FOUND);
+    return;
+  }
   if (kind == sfPrograms) folder += sub_path;
-  // Neither the target nor the folder is checked: a link that cannot be
-  // saved is simply missing.
-  link->Save(folder + "\\" + LinkFileName(caption) + ".lnk");
+  const std::string path = folder + "\\" + LinkFileName(caption) + ".lnk";
+  if (!link->Save(path)) NoteFailure(path, Sys().files->GetLastError());
 }
 
-void CreateShellSubFolder(int kind, const std::string& sub_path) {
+bool CreateShellSubFolder(int kind, const std::string& sub_path) {
   const std::string folder = GetShellFolder(kind);
-  if (folder.empty()) return;
-  Sys().files->CreateDirectory(folder + sub_path);
+  if (folder.empty()) {
+    NoteFailure(ShellFolderPlace(kind), platform::ERROR_PATH_NOT_FOUND);
+    return false;
+  }
+  platform::FileSystem& files = *Sys().files;
+  const std::string path = folder + sub_path;
+  if (files.CreateDirectory(path)) return true;
+  const uint32_t error = files.GetLastError();
+  const uint32_t attributes = files.GetFileAttributes(path);
+  if (attributes != platform::INVALID_FILE_ATTRIBUTES && (attributes & platform::FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return true;
+  }
+  // A file of that name is in the way: no folder can be made there.
+  NoteFailure(path, error == platform::ERROR_ALREADY_EXISTS ? platform::ERROR_ACCESS_DENIED : error);
+  return false;
 }
 
 }  // namespace qr5::install

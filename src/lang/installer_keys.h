@@ -70,8 +70,18 @@ inline constexpr InstallerKey kProgressPrompt{"5_003"};
 inline constexpr InstallerKey kShortfallHeadline{"5_004"};
 inline constexpr InstallerKey kShortfallFiles{"5_005"};
 inline constexpr InstallerKey kShortfallFailure{"5_006"};
-inline constexpr InstallerKey kShortfallDiskFull{"5_007"};
 inline constexpr InstallerKey kShortfallDamaged{"5_008"};
+inline constexpr InstallerKey kShortfallOneFile{"5_009"};  // the singular of 5_005
+// Why a write failed and what to do: the reason classes.
+inline constexpr InstallerKey kReasonDiskFull{"5_007"};
+inline constexpr InstallerKey kReasonDenied{"5_010"};
+inline constexpr InstallerKey kReasonInUse{"5_011"};
+inline constexpr InstallerKey kReasonTooLong{"5_012"};
+inline constexpr InstallerKey kReasonMissing{"5_013"};
+inline constexpr InstallerKey kReasonOther{"5_014"};
+// Told before anything is installed, on the NT family, to a user who may not
+// write the machine-wide places.
+inline constexpr InstallerKey kNeedsAdministrator{"5_015"};
 
 // The finish page.
 inline constexpr InstallerKey kFinishTitle{"6_001"};

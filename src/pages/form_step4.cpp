@@ -30,6 +30,14 @@ int64_t DriveFreeSpace(const std::string& path) {
   return ok ? free_bytes : -1;
 }
 
+bool DriveThere(const std::string& path) {
+  platform::FileSystem& fs = *platform::Sys().files;
+  const uint32_t old_mode = fs.SetErrorMode(platform::SEM_FAILCRITICALERRORS);
+  const uint32_t attributes = fs.GetFileAttributes(path.substr(0, 2) + "\\");
+  fs.SetErrorMode(old_mode);
+  return attributes != platform::INVALID_FILE_ATTRIBUTES;
+}
+
 TFormStep4::TFormStep4() : forms::Form("TFormStep4") {
   SetUpPageWindow(*this);
   AddHeaderBand(*this, 10, 26);
@@ -122,9 +130,10 @@ void TFormStep4::NextButtonClick() {
   confirm_close_ = false;
   const std::string& folder = Get("LabelSelectedFolder").text;
   if (folder.empty()) return;
-  // A recorded folder below what is now a file: refused as the browse
-  // dialog refuses a typed one.
-  path_check_failed_ = folder.size() >= 3 && folder[1] == ':' && PathRunsThroughFile(folder);
+  // A recorded folder below what is now a file, or on a drive that is not
+  // there (or holds no disk): refused as the browse dialog refuses a typed
+  // one, not left to fail every file at the end.
+  path_check_failed_ = folder.size() >= 3 && folder[1] == ':' && (!DriveThere(folder) || PathRunsThroughFile(folder));
   const int64_t free_bytes = DriveFreeSpace(folder);
   space_check_failed_ = false;
   // Space that cannot be determined does not hold the user back.

@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "forms/application.h"
+#include "install/install_outcome.h"
 #include "install/program_group.h"
 #include "install/shell_folders.h"
 #include "install/shell_link.h"
@@ -62,8 +63,9 @@ void TFormStep6::FormShow() {
 
 void TFormStep6::FinishButtonClick() {
   const std::string& dir = session::Session().InstallDir;
-  // The click has set the OK result already; a failure to create a shortcut
-  // is shown and the page still closes.
+  // The click has set the OK result already; a shortcut that cannot be made
+  // is told in one message, and the page still closes.
+  session::Session().Shortfall = session::InstallShortfall();
   try {
     if (Get("CBStartup").checked) {
       install::CreateShellLink(dir + "\\HERALDO.EXE", install::SuiteText(lang::kStartupCaptionKey),
@@ -75,7 +77,9 @@ void TFormStep6::FinishButtonClick() {
     }
   } catch (const std::exception& e) {
     forms::App().HandleException(e);
+    return;
   }
+  install::ReportShortfall();
 }
 
 }  // namespace qr5::pages

@@ -122,6 +122,9 @@ enum class OpenMode {
   kReadDenyWrite,
   kReadWrite,     // GENERIC_READ|GENERIC_WRITE, OPEN_EXISTING, full sharing
   kCreateAlways,  // GENERIC_WRITE, CREATE_ALWAYS (fails on a read-only file)
+  // GENERIC_WRITE, CREATE_NEW: fails with ERROR_FILE_EXISTS when the name is
+  // taken, so two programs never write one new file at once.
+  kCreateNew,
 };
 
 class FileSystem {

@@ -29,8 +29,12 @@ std::string MakePrivateTempFolder(const std::string& system_temp, const std::str
 void DeletePrivateTempFolder(const std::string& folder) {
   if (folder.empty() || folder.back() != '\\') return;
   FileSystem& files = *Sys().files;
-  DeleteFolderContents(folder, TreeFailure::kSkip);
-  files.RemoveDirectory(folder.substr(0, folder.size() - 1));
+  // Twice: a file a virus scanner held for a moment goes the second time.
+  // What stays is removed by a later run, once this run has ended.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    DeleteFolderContents(folder, TreeFailure::kSkip);
+    if (files.RemoveDirectory(folder.substr(0, folder.size() - 1))) return;
+  }
 }
 
 }  // namespace qr5::platform

@@ -60,6 +60,7 @@ class RecordingMainForm : public TMainForm {
     const bool in_temp = !path.empty() && path.compare(0, temp.size(), temp) == 0;
     Step("LoadResourceLanguage(" + (in_temp ? "%TEMP%\\" + path.substr(temp.size()) : path) + ")");
   }
+  bool CheckMachineRights() override { return true; }
   void DoInstall() override { Step("DoInstall"); }
   void DoInstallKAVO5DLL() override { Step("DoInstallKAVO5DLL"); }
   void DoInstallBDE() override { Step("DoInstallBDE"); }
@@ -319,12 +320,12 @@ TEST_F(WizardDriverTest, WhatTheInstallDidNotAchieveIsToldOnceAndTheFinishPageIs
   Answer(step3, mrOk);
   Answer(step4, mrOk);
   // Both passes fail and an action raises: every action still runs.
-  main_form->on_step = [](const std::string& step) {
+  main_form->on_step = [this](const std::string& step) {
     if (step == "DoInstall" || step == "DoInstallBDE") {
       try {
         throw archive::EIncompleteZip("Incomplete Zip File");
       } catch (...) {
-        install::NoteExtractionFailure();
+        install::NoteExtractionFailure(*main_form->ZipArchive1);
       }
     }
     if (step == "DoInstallKAVO5DLL") throw std::runtime_error("Failed to create key Software\\X");

@@ -95,7 +95,10 @@ TEST_F(MachineFaultsTest, ADiskFillingUpDuringAReinstallLeavesEveryFileWholeOldO
   sim_->SetFreeSpace('C', 60000);
   RunSetup();
   ASSERT_EQ(fe_.boxes.size(), 1u);
-  EXPECT_EQ(fe_.boxes[0].text.rfind(std::string(kHeadline) + "\n\nThe disk is full.", 0), 0u) << fe_.boxes[0].text;
+  EXPECT_EQ(fe_.boxes[0].text.rfind(kHeadline, 0), 0u) << fe_.boxes[0].text;
+  EXPECT_NE(fe_.boxes[0].text.find("\nThe disk is full: free some space on drive C: and run Setup again."),
+            std::string::npos)
+      << fe_.boxes[0].text;
   EXPECT_FALSE(fe_.steps.empty()) << "the setup ends before the finish page";
 
   int kept = 0, replaced = 0;
@@ -135,19 +138,19 @@ TEST_F(MachineFaultsTest, AMissingTemporaryFolderIsMadeAndTheSetupRuns) {
   EXPECT_EQ(List("C:\\GONE\\TEMP"), std::vector<std::string>{}) << "language files deleted at the end";
 }
 
-TEST_F(MachineFaultsTest, ATemporaryFolderThatCannotBeMadeLeavesNoLanguageToChoose) {
-  // A drive that does not exist: the language files cannot be written, each
-  // is skipped, and the language page offers nothing.
+TEST_F(MachineFaultsTest, ATemporaryFolderThatCannotBeMadeIsToldAndTheSetupEnds) {
+  // A drive that does not exist: the language files cannot be written; the
+  // user is told what is wrong with the temporary folder, and no page comes.
   SetTempDir("Q:\\TEMP\\");
   Reopen();
-  std::vector<std::string> offered = {"not shown"};
-  fe_.steps.push_back([&] {
-    offered = pages::FormStep1->LangCombo.items;
-    pages::FormStep1->Click("CancelButton");
+  fe_.steps.push_back([] {
+    if (pages::FormStep1->IsModal()) pages::FormStep1->Click("CancelButton");
   });
   app::RunProgram(fe_);
-  EXPECT_TRUE(fe_.boxes.empty());
-  EXPECT_EQ(offered, std::vector<std::string>{});
+  ASSERT_EQ(fe_.boxes.size(), 1u);
+  EXPECT_EQ(fe_.boxes[0].text,
+            "Setup could not write to the temporary folder Q:\\TEMP\\\n\nThe drive or folder does not exist: "
+            "choose another folder.");
   EXPECT_FALSE(DirExists("C:\\QR5"));
 }
 
@@ -172,14 +175,41 @@ TEST_F(MachineFaultsTest, NoRightsOnTheUsersKeyAreToldOnceAndTheSuiteIsStillInst
   sim_->DenyRegistryKey(platform::HKEY_CURRENT_USER, "Quorlin5");
   RunSetup();
   ASSERT_EQ(fe_.boxes.size(), 1u);
-  EXPECT_EQ(fe_.boxes[0].text,
-            std::string(kHeadline) + "\n\nSetup could not write HKEY_CURRENT_USER\\Quorlin5");
+  EXPECT_EQ(fe_.boxes[0].text, std::string(kHeadline) +
+                                   "\n\nSetup could not write HKEY_CURRENT_USER\\Quorlin5\nAccess was denied: ask an "
+                                   "administrator for the rights, or choose another folder.");
   EXPECT_EQ(fe_.boxes[0].caption, "QR5_Installer");
   EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
   EXPECT_TRUE(FileExists(std::string(testing::kEngineDir) + "\\IDAPI32.DLL"));
   EXPECT_TRUE(DirExists(std::string(testing::kAllUsers) + "\\Start Menu\\Programs\\Quorlin 5"));
   EXPECT_TRUE(RegText(kEntryKey, "UninstallString"));
+}
+
+TEST_F(MachineFaultsTest, ALimitedUserOnNtIsToldToAskAnAdministratorAndNothingIsInstalled) {
+  // The rights are tried on the NT family only; Windows 98 has none to try.
+  struct Case {
+    const char* name;
+    int32_t platform_id, major, minor;
+    bool told;
+  };
+  for (const Case& c : {Case{"XP", 2, 5, 1, true}, Case{"98", 1, 4, 10, false}}) {
+    SCOPED_TRACE(c.name);
+    SetVersion(c.platform_id, c.major, c.minor, 0, "");
+    sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE");
+    RunSetup();
+    if (!c.told) {
+      EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
+      for (const auto& box : fe_.boxes) EXPECT_EQ(box.text.find("administrator."), std::string::npos) << box.text;
+      continue;
+    }
+    ASSERT_EQ(fe_.boxes.size(), 1u);
+    EXPECT_EQ(fe_.boxes[0].text,
+              "Quorlin 5 must be installed by an administrator. Log on as an administrator and run Setup again.");
+    EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
+    EXPECT_FALSE(DirExists("C:\\QR5"));
+    EXPECT_FALSE(RegText("HKEY_CURRENT_USER\\Quorlin5", "Installation Path"));
+  }
 }
 
 TEST_F(MachineFaultsTest, AReadOnlySuiteIniIsToldAndTheOtherProgramsAndTheGroupAreDone) {
@@ -189,7 +219,9 @@ TEST_F(MachineFaultsTest, AReadOnlySuiteIniIsToldAndTheOtherProgramsAndTheGroupA
   files().DeleteFile("C:\\QR5\\QR5.EXE");
   RunSetup();
   ASSERT_EQ(fe_.boxes.size(), 1u);
-  EXPECT_EQ(fe_.boxes[0].text, std::string(kHeadline) + "\n\nSetup could not write C:\\QR5\\HERALDO.INI");
+  EXPECT_EQ(fe_.boxes[0].text, std::string(kHeadline) +
+                                   "\n\nSetup could not write C:\\QR5\\HERALDO.INI\nAccess was denied: ask an "
+                                   "administrator for the rights, or choose another folder.");
   EXPECT_EQ(fe_.steps.size(), 1u) << "no finish page";
   EXPECT_EQ(ReadFile("C:\\QR5\\HERALDO.INI"), heraldo);
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));

@@ -17,6 +17,7 @@
 #include "install/install_fixture.h"
 #include "install/lnk_reader.h"
 #include "install/install_outcome.h"
+#include "install/engine_settings.h"
 #include "install/registry_records.h"
 #include "pages/form_step5.h"
 
@@ -153,12 +154,14 @@ TEST_F(InstallActionsTest, AnInstallFolderWithATrailingBackslashIsRecordedAsGive
   EXPECT_TRUE(FileExists("C:\\QR5\\KAVO5.DLL"));
 }
 
-TEST_F(InstallActionsTest, WithoutMachineWideRightsTheInstallationGoesOnSilently) {
+TEST_F(InstallActionsTest, WithoutMachineWideRightsEachKeyIsToldAndTheRestIsInstalled) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Database Engine");
   ASSERT_NO_THROW(RunAllActions());
-  EXPECT_TRUE(fe_.boxes.empty());
-  EXPECT_FALSE(forms::App().Terminated());
+  using Failure = session::InstallShortfall::Failure;
+  EXPECT_EQ(session::Session().Shortfall.failures,
+            (std::vector<Failure>{{kUninstallEntryKey, platform::ERROR_ACCESS_DENIED},
+                                  {kEngineKeyName, platform::ERROR_ACCESS_DENIED}}));
   EXPECT_FALSE(Registry().Exists(kEntryKey));
   EXPECT_FALSE(Registry().Exists(kEngineKey));
   EXPECT_TRUE(FileExists("C:\\QR5\\QR5.EXE"));
@@ -271,7 +274,9 @@ TEST_F(InstallActionsTest, AReadOnlySuiteIniIsToldAndTheGroupStepGoesOn) {
   SetReadOnly("C:\\QR5\\QRVELTA.INI");
 
   EXPECT_EQ(ErrorOfGroupStep(), "(no error)");
-  EXPECT_EQ(session::Session().Shortfall.failures, std::vector<std::string>{"C:\\QR5\\QRVELTA.INI"});
+  using Failure = session::InstallShortfall::Failure;
+  EXPECT_EQ(session::Session().Shortfall.failures,
+            (std::vector<Failure>{{"C:\\QR5\\QRVELTA.INI", platform::ERROR_ACCESS_DENIED}}));
   EXPECT_EQ(ReadFile("C:\\QR5\\QRVELTA.INI"), "[Setup]\r\n");
   EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\HERALDO.INI", "Setup", "LanguageFile", ""),
             "HERALDO_LANGUAGE.ENG");
@@ -323,7 +328,7 @@ TEST_F(InstallActionsTest, OnTheWindows95FamilyTheGroupIsTheUsersOwn) {
   EXPECT_FALSE(DirExists(kGroup));
 }
 
-TEST_F(InstallActionsTest, WithoutAProgramsFolderTheGroupIsSkippedSilently) {
+TEST_F(InstallActionsTest, WithoutAProgramsFolderTheGroupIsToldAndTheLanguagesAreStillSet) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer");
   session::Session().InstallDir = "C:\\QR5";
   WriteFile("C:\\QR5\\HERALDO.INI", "[Setup]\r\n");
@@ -331,6 +336,8 @@ TEST_F(InstallActionsTest, WithoutAProgramsFolderTheGroupIsSkippedSilently) {
   EXPECT_EQ(platform::Sys().profile->GetString("C:\\QR5\\HERALDO.INI", "Setup", "LanguageFile", ""),
             "HERALDO_LANGUAGE.ENG");
   EXPECT_FALSE(DirExists(kGroup));
+  ASSERT_EQ(session::Session().Shortfall.failures.size(), 1u);
+  EXPECT_NE(session::Session().Shortfall.failures[0].what.find("Shell Folders\\Common Programs"), std::string::npos);
 }
 
 }  // namespace

@@ -336,12 +336,13 @@ TEST_F(InstallationTest, FrenchOverEnglishLeavesOneFrenchGroup) {
   WriteFile("C:\\QR5\\AWARDS\\DXCC.DBF", "kept by the user");
   SetReadOnly("C:\\QR5\\AWARDS\\DXCC.DBF");
   WriteFile("C:\\QR5\\MAPS\\WORLD.MAP", "replaced");
-  WriteFile(kGroup + "\\Notes.txt", "a file of the old group");
+  WriteFile(kGroup + "\\Notes.txt", "the user's file in the old group");
 
   RunSetup(kFrench);
   EXPECT_TRUE(fe_.boxes.empty()) << fe_.boxes.front().text;
 
-  EXPECT_EQ(List(kGroup), (std::vector<std::string>{"Dornax Converter.lnk", "Heraldo.lnk", "Manuels",
+  // Only the old shortcuts went: the user's own file stays.
+  EXPECT_EQ(List(kGroup), (std::vector<std::string>{"Dornax Converter.lnk", "Heraldo.lnk", "Manuels", "Notes.txt",
                                                     "Print Medras.lnk", "Printer Feld.lnk", "Quorlin 5.lnk",
                                                     "Quorlin Velta.lnk", "Safekeep-Restore.lnk", "Sundries.lnk",
                                                     "Tovin Wizard.lnk"}));

@@ -9,6 +9,7 @@
 #include "session/session_state.h"
 #include "install/engine_settings.h"
 #include "install/install_fixture.h"
+#include "install/registry_key.h"
 #include "install/registry_records.h"
 
 namespace qr5::install {
@@ -108,9 +109,14 @@ TEST_F(RegistryRecordsTest, UninstallEntryHoldsSixValuesInOrderAndIsRewrittenInP
   EXPECT_EQ(RegText(kEntryKey, "QuietUninstallString"), "D:\\QR5\\QR5_UNINSTALLER.EXE /VERYSILENT");
 }
 
-TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeySkipTheEntrySilently) {
+TEST_F(RegistryRecordsTest, NoRightsOnTheUninstallKeyAreAnErrorWithTheirReason) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-  EXPECT_NO_THROW(WriteUninstallEntry("C:\\QR5\\QR5_UNINSTALLER.EXE", "C:\\QR5\\QUORLIN5.ICO", {"C:\\QR5", 1}));
+  try {
+    WriteUninstallEntry("C:\\QR5\\QR5_UNINSTALLER.EXE", "C:\\QR5\\QUORLIN5.ICO", {"C:\\QR5", 1});
+    ADD_FAILURE() << "no error";
+  } catch (const ERegistryException& e) {
+    EXPECT_EQ(e.error, platform::ERROR_ACCESS_DENIED);
+  }
   EXPECT_FALSE(Registry().Exists(kEntryKey));
 }
 
@@ -167,10 +173,10 @@ TEST_F(RegistryRecordsTest, EngineSettingsReplaceTheirValuesAndKeepOthers) {
   EXPECT_EQ(RegText(std::string(kEngineKey) + "\\Settings\\DRIVERS\\DBASE\\TABLE CREATE", "LEVEL"), "7");
 }
 
-TEST_F(RegistryRecordsTest, NoRightsOnTheEngineKeySkipEverySettingSilently) {
+TEST_F(RegistryRecordsTest, NoRightsOnTheEngineKeyAreAnErrorForEverySetting) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Database Engine");
   for (const auto& s : EngineSettings("E:\\BDE")) {
-    EXPECT_NO_THROW(WriteEngineSetting(s.sub_key, s.name, s.data)) << s.name;
+    EXPECT_THROW(WriteEngineSetting(s.sub_key, s.name, s.data), ERegistryException) << s.name;
   }
   EXPECT_FALSE(Registry().Exists(kEngineKey));
 }

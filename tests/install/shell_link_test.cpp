@@ -10,6 +10,7 @@
 #include "install/lnk_reader.h"
 #include "install/remove_shell_sub_folder.h"
 #include "install/shell_link.h"
+#include "session/session_state.h"
 
 namespace qr5::install {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(ShellLinkTest, AnUnknownShellFolderMakesNothing) {
   sim_->DenyRegistryKey(platform::HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer");
   EXPECT_NO_THROW(CreateShellSubFolder(sfPrograms, "\\Quorlin 5"));
   EXPECT_NO_THROW(CreateShellLink("C:\\QR5\\QR5.EXE", "Quorlin 5", sfPrograms, "\\Quorlin 5"));
-  EXPECT_NO_THROW(RemoveShellSubFolder("\\Quorlin 5"));
+  EXPECT_NO_THROW(RemoveShellSubFolder("\\Quorlin 5", "C:\\QR5"));
   EXPECT_EQ(List(kCommonPrograms), std::vector<std::string>{"Startup"});
 }
 
@@ -118,18 +119,23 @@ TEST_F(ShellLinkTest, SubFoldersAreMadeOneLevelAtATime) {
   EXPECT_TRUE(DirExists(kCommonPrograms + "\\Quorlin 5\\Manuals"));
 }
 
-TEST_F(ShellLinkTest, RemovingTheGroupTakesEverythingInItAlsoReadOnlyFiles) {
+TEST_F(ShellLinkTest, RemovingTheOldGroupTakesOnlyItsShortcutsIntoTheFolderAlsoReadOnlyOnes) {
   CreateShellSubFolder(sfPrograms, "\\Quorlin 5");
   CreateShellSubFolder(sfPrograms, "\\Quorlin 5\\Manuals");
+  CreateShellSubFolder(sfPrograms, "\\Quorlin 5\\Mine");
   CreateShellLink("C:\\QR5\\QR5.EXE", "Quorlin 5", sfPrograms, "\\Quorlin 5");
-  CreateShellLink("C:\\QR5\\DOC\\ENG\\QUORLIN5.PDF", "Quorlin 5 manual", sfPrograms, "\\Quorlin 5\\Manuals");
+  CreateShellLink("c:\\qr5\\DOC\\ENG\\QUORLIN5.PDF", "Quorlin 5 manual", sfPrograms, "\\Quorlin 5\\Manuals");
+  CreateShellLink("C:\\QR5X\\LOG.EXE", "My logbook", sfPrograms, "\\Quorlin 5");
+  WriteFile(kCommonPrograms + "\\Quorlin 5\\Mine\\notes.txt", "the user's");
   SetReadOnly(kCommonPrograms + "\\Quorlin 5\\Manuals\\Quorlin 5 manual.lnk");
   CreateShellSubFolder(sfPrograms, "\\Other");
 
-  RemoveShellSubFolder("\\Quorlin 5");
-  EXPECT_FALSE(DirExists(kCommonPrograms + "\\Quorlin 5"));
+  RemoveShellSubFolder("\\Quorlin 5", "C:\\QR5");
+  EXPECT_EQ(List(kCommonPrograms + "\\Quorlin 5"), (std::vector<std::string>{"Mine", "My logbook.lnk"}));
+  EXPECT_TRUE(FileExists(kCommonPrograms + "\\Quorlin 5\\Mine\\notes.txt"));
   EXPECT_TRUE(DirExists(kCommonPrograms + "\\Other"));
-  EXPECT_NO_THROW(RemoveShellSubFolder("\\Quorlin 5"));  // nothing left to remove
+  EXPECT_TRUE(session::Session().Shortfall.failures.empty());
+  EXPECT_NO_THROW(RemoveShellSubFolder("\\Quorlin 5", "C:\\QR5"));  // nothing left to remove
 }
 
 }  // namespace

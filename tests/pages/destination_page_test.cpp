@@ -95,25 +95,29 @@ TEST_F(DestinationPageTest, TheRequirementIsComputedIn64Bits) {
   EXPECT_EQ(Shown("TDlgError"), 1);
 }
 
-TEST_F(DestinationPageTest, ARecordedFolderBelowWhatIsNowAFileIsRefusedWithThePathError) {
+TEST_F(DestinationPageTest, ARecordedFolderBelowWhatIsNowAFileOrOnAMissingDriveIsRefusedWithThePathError) {
   WriteFile("D:\\file.txt", "a file");
-  session::Session().PreviousInstallPath = "D:\\file.txt\\QR5";
-  std::string message;
-  Then([&] { step4_->Click("NextButton"); });
-  Then([&] {
-    message = error_->Message();
-    error_->Click("BtnOk");
-  });
-  Then([&] { step4_->Click("CancelButton"); });
-  Then([&] { exit_->Click("YesButton"); });
-  EXPECT_EQ(ShowPage(), forms::mrCancel);
-  EXPECT_EQ(message, "The selected path is not valid.");
-  EXPECT_EQ(Shown("TDlgError"), 1);
+  for (const char* recorded : {"D:\\file.txt\\QR5", "Q:\\QR5"}) {
+    SCOPED_TRACE(recorded);
+    session::Session().PreviousInstallPath = recorded;
+    std::string message;
+    Then([&] { step4_->Click("NextButton"); });
+    Then([&] {
+      message = error_->Message();
+      error_->Click("BtnOk");
+    });
+    Then([&] { step4_->Click("CancelButton"); });
+    Then([&] { exit_->Click("YesButton"); });
+    EXPECT_EQ(ShowPage(), forms::mrCancel);
+    EXPECT_EQ(message, "The selected path is not valid.");
+    EXPECT_EQ(Shown("TDlgError"), 1);
+    fe_.shown.clear();
+  }
 }
 
 TEST_F(DestinationPageTest, SpaceThatCannotBeDeterminedPasses) {
   SetInstallerText("4_006", "10");
-  session::Session().PreviousInstallPath = "Q:\\QR5";  // no such drive
+  session::Session().PreviousInstallPath = "\\\\server\\share\\QR5";  // no drive letter
   Then([&] { step4_->Click("NextButton"); });
   EXPECT_EQ(ShowPage(), forms::mrOk);
   EXPECT_EQ(Shown("TDlgError"), 0);

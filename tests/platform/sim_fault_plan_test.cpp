@@ -1,5 +1,7 @@
 // The fault plan: it counts only mutating operations, fails exactly the
 // planned one with its error as the last error, and passes the rest through.
+#ifndef _WIN32
+
 #include "platform/sim/sim_fault_plan.h"
 
 #include "sim_fixture.h"
@@ -81,3 +83,5 @@ TEST_F(SimFaultPlanTest, CountsMutatingOperationsAndFailsOnlyThePlannedOneWithIt
 }
 
 }  // namespace
+
+#endif  // _WIN32

@@ -39,6 +39,23 @@ TEST_F(SimFiles, CreateAlwaysRefusesHiddenAndSystemFiles) {
   EXPECT_NE(files().OpenFile("C:\\desktop.ini", OpenMode::kReadWrite), nullptr);
 }
 
+// The setup's temporary names rest on this: of two processes that both
+// found a name free, only the first creates it; the other is told it exists
+// and the first one's bytes stay.
+TEST_F(SimFiles, CreateNewGivesANameToOneProcessOnly) {
+  auto other = qr5::platform::sim::SimMachine::Open(root_);
+  FileSystem& theirs = *other->machine().files;
+  EXPECT_EQ(files().GetFileAttributes("C:\\~QR0.TMP"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(theirs.GetFileAttributes("C:\\~QR0.TMP"), INVALID_FILE_ATTRIBUTES);
+  auto first = theirs.OpenFile("C:\\~QR0.TMP", OpenMode::kCreateNew);
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(first->Write("theirs", 6));
+  EXPECT_EQ(files().OpenFile("C:\\~QR0.TMP", OpenMode::kCreateNew), nullptr);
+  EXPECT_EQ(files().GetLastError(), ERROR_FILE_EXISTS);
+  first.reset();
+  EXPECT_EQ(HostRead(sim_->HostPath("C:\\~QR0.TMP")), "theirs");
+}
+
 TEST_F(SimFiles, OverwritingResetsAttributesToArchive) {
   ASSERT_TRUE(Write("C:\\a.txt", "1"));
   EXPECT_EQ(files().GetFileAttributes("C:\\a.txt"), FILE_ATTRIBUTE_ARCHIVE);

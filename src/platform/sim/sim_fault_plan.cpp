@@ -14,6 +14,7 @@ const char* ModeName(OpenMode mode) {
     case OpenMode::kReadDenyWrite: return "read deny write";
     case OpenMode::kReadWrite: return "read write";
     case OpenMode::kCreateAlways: return "create always";
+    case OpenMode::kCreateNew: return "create new";
   }
   return "create";
 }

@@ -25,7 +25,7 @@ bool HostStat(const std::string& path, struct stat* st);
 inline std::pair<dev_t, ino_t> HostIdentity(const struct stat& st) { return {st.st_dev, st.st_ino}; }
 
 inline bool OpensForWriting(OpenMode mode) {
-  return mode == OpenMode::kReadWrite || mode == OpenMode::kCreateAlways;
+  return mode == OpenMode::kReadWrite || mode == OpenMode::kCreateAlways || mode == OpenMode::kCreateNew;
 }
 
 // write() until all of data is written; false on an error.

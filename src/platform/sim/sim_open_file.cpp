@@ -34,7 +34,7 @@ class SimFile : public File {
 
   bool Read(void* buffer, uint32_t size, uint32_t* got) override {
     *got = 0;
-    if (mode_ == OpenMode::kCreateAlways) return Fail(ERROR_ACCESS_DENIED);
+    if (mode_ == OpenMode::kCreateAlways || mode_ == OpenMode::kCreateNew) return Fail(ERROR_ACCESS_DENIED);
     auto* bytes = static_cast<char*>(buffer);
     while (*got < size) {
       const ssize_t n = ::read(fd_, bytes + *got, size - *got);
@@ -167,13 +167,22 @@ std::unique_ptr<File> SimFileSystem::OpenFile(const std::string& path, OpenMode 
       flags |= O_WRONLY | O_CREAT | O_TRUNC;
       break;
     }
+    case OpenMode::kCreateNew:
+      if (loc.exists) {
+        Fail(ERROR_FILE_EXISTS);
+        return nullptr;
+      }
+      // Exclusive on the host too: another process may take the name
+      // between the look-up and the open.
+      flags |= O_WRONLY | O_CREAT | O_EXCL;
+      break;
   }
   const int fd = ::open(loc.host.c_str(), flags, 0644);
   if (fd < 0) {
-    Fail(ErrnoToWindows(errno));
+    Fail(errno == EEXIST && mode == OpenMode::kCreateNew ? ERROR_FILE_EXISTS : ErrnoToWindows(errno));
     return nullptr;
   }
-  if (mode == OpenMode::kCreateAlways) ctx_.attributes.Reset(loc.host);
+  if (mode == OpenMode::kCreateAlways || mode == OpenMode::kCreateNew) ctx_.attributes.Reset(loc.host);
   return std::make_unique<SimFile>(ctx_, fd, mode, wp.drive);
 }
 

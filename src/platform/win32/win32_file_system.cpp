@@ -185,6 +185,11 @@ class Win32FileSystem : public FileSystem {
         share = FILE_SHARE_READ;
         disposition = CREATE_ALWAYS;
         break;
+      case OpenMode::kCreateNew:
+        access = GENERIC_WRITE;
+        share = FILE_SHARE_READ;
+        disposition = CREATE_NEW;
+        break;
     }
     HANDLE handle = ::CreateFileA(Z(path), access, share, nullptr, disposition,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
