@@ -194,7 +194,10 @@ bool Form::SelectItem(const std::string& control_name, int index) {
   return true;
 }
 
-void Form::CloseByFrame() { Close(); }
+void Form::CloseByFrame() {
+  if (!system_menu || !close_box) return;
+  Close();
+}
 
 void Form::Changed() {
   if (visible_) App().Front().FormChanged(*this);

@@ -20,6 +20,9 @@
 //   drive_setup see <caption> <text>  wait until a window of that caption
 //                                      shows a control with that text; only
 //                                      reads (for the keyboard-only test)
+//   drive_setup closekeys             type Alt+Shift+F4, Alt+F4, Ctrl+F4 and
+//                                      Escape at the progress page as key
+//                                      events, the setup held meanwhile
 //
 // With QR5_SHOT_DIR set, each page is announced for a screenshot: the name is
 // written to <dir>\request and the run waits until the file is gone.
@@ -167,6 +170,43 @@ void ShotOfProgress(const PROCESS_INFORMATION& pi) {
     ::Sleep(5);
   }
   Say("the progress page went by before it could be taken");
+}
+
+// The close keys typed at the progress page. The setup's thread is held as
+// soon as the page shows, so every key waits in its queue and reaches that
+// page at its next look at the queue, not the finish page after it.
+int CloseKeysAtProgress() {
+  HWND page = nullptr;
+  for (DWORD start = ::GetTickCount(); page == nullptr; ::Sleep(5)) {
+    Search s{kPage, "Extracting files...", 0};
+    ::EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+    page = s.found;
+    if (page == nullptr && ::GetTickCount() - start > g_timeout_ms) Fail("no progress page");
+  }
+  HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(page, nullptr));
+  if (thread == nullptr || ::SuspendThread(thread) == static_cast<DWORD>(-1)) Fail("cannot hold the setup");
+  const WORD combos[][3] = {{VK_MENU, VK_SHIFT, VK_F4}, {VK_MENU, VK_F4, 0}, {VK_CONTROL, VK_F4, 0}, {VK_ESCAPE, 0, 0}};
+  for (const auto& combo : combos) {
+    std::vector<INPUT> keys;
+    for (int up = 0; up < 2; ++up)
+      for (int i = 0; i < 3; ++i) {
+        const WORD vk = combo[up ? 2 - i : i];
+        if (vk == 0) continue;
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, 0));
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        keys.push_back(in);
+      }
+    if (::SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT)) != keys.size())
+      Fail("the keys were not taken");
+  }
+  ::Sleep(300);
+  ::ResumeThread(thread);
+  ::CloseHandle(thread);
+  Say("Alt+Shift+F4, Alt+F4, Ctrl+F4 and Escape typed at the progress page");
+  return 0;
 }
 
 PROCESS_INFORMATION Start(const std::string& exe) {
@@ -438,10 +478,12 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "uninstall") return Uninstall();
   if (argc == 4 && std::string(argv[1]) == "open") return OpenAndSee(argv[2], argv[3]);
   if (argc == 4 && std::string(argv[1]) == "see") return WaitFor(0, argv[2], argv[3]) != nullptr ? 0 : 1;
+  if (argc == 2 && std::string(argv[1]) == "closekeys") return CloseKeysAtProgress();
   if (argc != 3) {
     std::fprintf(stderr, "usage: drive_setup install|cancel|italian <setup.exe>\n"
                          "       drive_setup open <file> <window title>\n"
                          "       drive_setup see <caption> <control text>\n"
+                         "       drive_setup closekeys\n"
                          "       drive_setup uninstall\n");
     return 2;
   }

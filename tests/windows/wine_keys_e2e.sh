@@ -7,7 +7,9 @@
 # still means Next; on the license page Tab into the radio group, the arrows
 # and Alt+letters refuse and accept, a plain N goes on; on the destination
 # page a plain R opens the browse dialog, Tab reaches the path field, a typed
-# C:\Keys and Enter take it, N goes on; on the finish page Tab and Space
+# C:\Keys and Enter take it, N goes on; Alt+Shift+F4, Alt+F4, Ctrl+F4 and
+# Escape typed at the progress page leave it open and the installation
+# goes on to its end (drive_setup closekeys); on the finish page Tab and Space
 # clear the Startup box and Enter finishes. Then the folder, the registry
 # and the shortcuts are checked. The prefix has Wine's fonts, as for the
 # screenshots and the form checks.
@@ -57,8 +59,14 @@ xdotool type --delay 120 'C:\Keys'
 wine_keys Return
 wine_window_gone 'Browse For Folder'
 page 'C:\Keys\QR5'
+wine 'C:\SETUP\drive_setup.exe' closekeys &
+CLOSEKEYS_PID=$!
+wine_end_with_script "$CLOSEKEYS_PID"
 wine_keys n
-step "installing"
+step "installing: close keys at the progress page"
+wait "$CLOSEKEYS_PID" || fail "no close keys typed at the progress page"
+sleep 2
+wine_ended "$SETUP_PID" && fail "the setup ended after the close keys on the progress page"
 page 'Finish'
 step "finish page: Tab, Space, Enter"
 wine_keys Tab space Return
