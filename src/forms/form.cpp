@@ -195,8 +195,7 @@ bool Form::SelectItem(const std::string& control_name, int index) {
 }
 
 void Form::CloseByFrame() {
-  if (!system_menu || !close_box) return;
-  Close();
+  if (UserCanClose()) Close();
 }
 
 void Form::Changed() {

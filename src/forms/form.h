@@ -121,6 +121,12 @@ class Form {
   std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
+  // A close by the user (close box, Alt+F4) is possible. Keys typed while a
+  // form without one is shown (a progress page, busy and reading no input)
+  // are its own, also those still unread when it goes: front ends drop
+  // them then instead of handing them to the form shown next.
+  bool UserCanClose() const { return system_menu && close_box; }
+
   // ---- state ----
   int modal_result = mrNone;
   Control* active_control = nullptr;  // keyboard focus

@@ -8,8 +8,9 @@
 # and Alt+letters refuse and accept, a plain N goes on; on the destination
 # page a plain R opens the browse dialog, Tab reaches the path field, a typed
 # C:\Keys and Enter take it, N goes on; Alt+Shift+F4, Alt+F4, Ctrl+F4 and
-# Escape typed at the progress page leave it open and the installation
-# goes on to its end (drive_setup closekeys); on the finish page Tab and Space
+# Escape typed at the progress page (held for them round by round by
+# drive_setup hold) leave it open and the installation goes on to its end,
+# none of them reaching the finish page; on the finish page Tab and Space
 # clear the Startup box and Enter finishes. Then the folder, the registry
 # and the shortcuts are checked. The prefix has Wine's fonts, as for the
 # screenshots and the form checks.
@@ -59,12 +60,22 @@ xdotool type --delay 120 'C:\Keys'
 wine_keys Return
 wine_window_gone 'Browse For Folder'
 page 'C:\Keys\QR5'
-wine 'C:\SETUP\drive_setup.exe' closekeys &
-CLOSEKEYS_PID=$!
-wine_end_with_script "$CLOSEKEYS_PID"
+rm -f "$C/SETUP/held" "$C/SETUP/done"
+wine 'C:\SETUP\drive_setup.exe' hold 'C:\SETUP' &
+HOLD_PID=$!
+wine_end_with_script "$HOLD_PID"
 wine_keys n
 step "installing: close keys at the progress page"
-wait "$CLOSEKEYS_PID" || fail "no close keys typed at the progress page"
+# Each round the page is held (drive_setup hold) while the keys are typed.
+until [ -f "$C/SETUP/done" ]; do
+  if [ -f "$C/SETUP/held" ]; then
+    for k in alt+shift+F4 alt+F4 ctrl+F4 Escape; do xdotool key --clearmodifiers "$k"; done
+    rm -f "$C/SETUP/held"
+  fi
+  wine_ended "$HOLD_PID" && [ ! -f "$C/SETUP/done" ] && fail "no progress page held"
+  sleep 0.05
+done
+wait "$HOLD_PID" || fail "the progress page was not held"
 sleep 2
 wine_ended "$SETUP_PID" && fail "the setup ended after the close keys on the progress page"
 page 'Finish'

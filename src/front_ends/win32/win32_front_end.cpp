@@ -221,6 +221,13 @@ void Win32FrontEnd::FormHidden(forms::Form& form) {
   if (it == windows_.end()) return;
   std::unique_ptr<FormWindow> fw = std::move(it->second);
   windows_.erase(it);
+  if (!form.UserCanClose() && fw->hwnd != nullptr) {
+    // Read the keys typed at it while it still has the focus, and drop them:
+    // left unread they went to the next page (Alt+F4 there ended the setup).
+    MSG typed;
+    while (::PeekMessageA(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+  }
   // Give the forms back their input before this one goes, so that the
   // activation falls to the one below.
   for (HWND window : fw->disabled)
