@@ -65,8 +65,6 @@ step "driving an installation"
 wine 'C:\SETUP\drive_setup.exe' install 'C:\SETUP\QR5_Installer.exe' || fail "the installation run"
 step "driving a cancelled run"
 wine 'C:\SETUP\drive_setup.exe' cancel 'C:\SETUP\QR5_Installer.exe' || fail "the cancelled run"
-[ -n "$SHOOTER" ] && kill "$SHOOTER" 2>/dev/null
-if [ -n "${QR5_SHOTS:-}" ]; then cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true; fi
 
 step "checking the result"
 wine_check_installed QR5 English
@@ -119,6 +117,9 @@ wine 'C:\SETUP\drive_setup.exe' open "$startup_link" 'Heraldo - Spot DX e appunt
   fail "Heraldo from the Startup shortcut, in Italian"
 step "driving the uninstaller"
 wine 'C:\SETUP\drive_setup.exe' uninstall || fail "the uninstaller run"
+# The uninstaller's pages are taken too: the shooter stops only now.
+[ -n "$SHOOTER" ] && kill "$SHOOTER" 2>/dev/null
+if [ -n "${QR5_SHOTS:-}" ]; then mv "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true; fi
 wineserver -w
 state >"$WINE_DIR/after.txt"
 # What stays: the database engine's files (other programs share them).
