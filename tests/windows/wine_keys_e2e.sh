@@ -1,9 +1,10 @@
 #!/bin/bash
 # The real setup program under Wine and Xvfb, installed in English with the
 # keyboard alone: X key events from xdotool, no input sent as messages
-# (drive_setup only reads the texts of the controls to know the page).
+# (drive_setup only reads the texts of the controls to know the page, and
+# holds the progress page while keys are typed at it).
 #   wine_keys_e2e.sh <work-folder> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe>
-# Enter on the language page; Escape and No on the welcome page, then Enter
+# Enter on the language page; Escape and N (No) on the welcome page, then Enter
 # still means Next; on the license page Tab into the radio group, the arrows
 # and Alt+letters refuse and accept, a plain N goes on; on the destination
 # page a plain R opens the browse dialog, Tab reaches the path field, a typed
@@ -40,11 +41,11 @@ wine_end_with_script "$SETUP_PID"
 wine_window 'Language selection'
 wine_keys Return
 wine_window_gone 'Language selection'
-step "welcome page: Escape, No, Enter"
+step "welcome page: Escape, N, Enter"
 page 'Welcome to the Quorlin 5 Setup Wizard'
 wine_keys Escape
 wine_window 'Exit Setup'
-wine_keys Return
+wine_keys n
 wine_window_gone 'Exit Setup'
 page 'Welcome to the Quorlin 5 Setup Wizard'
 wine_keys Return

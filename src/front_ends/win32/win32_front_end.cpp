@@ -222,8 +222,10 @@ void Win32FrontEnd::FormHidden(forms::Form& form) {
   std::unique_ptr<FormWindow> fw = std::move(it->second);
   windows_.erase(it);
   if (!form.UserCanClose() && fw->hwnd != nullptr) {
-    // Read the keys typed at it while it still has the focus, and drop them:
-    // left unread they went to the next page (Alt+F4 there ended the setup).
+    // The keys typed at it are its own: left unread they went to the next
+    // page (Alt+F4 there ended the setup). Those already queued go now; those
+    // still to be read (Wine reads X events later) are known by their time.
+    typed_for_gone_page_ = ::GetTickCount() | 1;
     MSG typed;
     while (::PeekMessageA(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
     }

@@ -13,6 +13,10 @@ using forms::Form;
 
 bool Win32FrontEnd::PreTranslate(void* raw) {
   MSG& msg = *static_cast<MSG*>(raw);
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && typed_for_gone_page_ != 0) {
+    if (static_cast<LONG>(msg.time - typed_for_gone_page_) < 0) return true;  // typed at it
+    typed_for_gone_page_ = 0;
+  }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_CHAR)
     return false;
   // The top-level window of the key's window (GetAncestor is not on Windows 95).
