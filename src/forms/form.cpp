@@ -193,7 +193,9 @@ bool Form::SelectItem(const std::string& control_name, int index) {
   return true;
 }
 
-void Form::CloseByFrame() { Close(); }
+void Form::CloseByFrame() {
+  if (UserCanClose()) Close();
+}
 
 void Form::Changed() {
   if (visible_) App().Front().FormChanged(*this);

@@ -121,6 +121,12 @@ class Form {
   std::vector<std::unique_ptr<Control>>& Controls() { return controls_; }
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
+  // A close by the user (close box, Alt+F4) is possible. Keys typed while a
+  // form without one is shown (a progress page, busy and reading no input)
+  // are its own, also those still unread when it goes: front ends drop
+  // them then instead of handing them to the form shown next.
+  bool UserCanClose() const { return system_menu && close_box; }
+
   // ---- state ----
   int modal_result = mrNone;
   Control* active_control = nullptr;  // keyboard focus
@@ -197,23 +203,28 @@ class Form {
   bool Focus(const std::string& control_name);
   // A key pressed while this form is active, handled as the Windows dialog
   // manager does: key preview first; Enter presses the button that carries
-  // the default frame (see DefaultFramed; a focused memo keeps it, Enter
-  // with Shift, Alt or Ctrl presses nothing) and Escape the cancel button,
-  // both without moving the focus; Alt+F4 closes the frame; Tab and
-  // Shift+Tab move along the tab stops, a group of radio buttons being one
-  // stop (its checked button); the arrow keys move and select inside a
-  // radio group and step through a combo's entries; Space presses the
-  // focused button, check box or radio button.
+  // the default frame (see DefaultFramed; also from the read-only memo;
+  // Enter with Shift, Alt or Ctrl presses nothing) and Escape the cancel
+  // button, both without moving the focus; Alt+F4 (with or without Shift)
+  // closes the frame as its close box would; Tab and Shift+Tab move along
+  // the tab stops, a group of radio buttons being one stop (its checked
+  // button); the arrow keys move and select inside a radio group, move the
+  // focus among the push buttons of a group, step through a combo's entries
+  // and walk a folder tree (see TreeKey); Space presses the focused button,
+  // check box or radio button.
   void KeyDown(Key key, ShiftState shift = {});
-  // A character typed without Alt: where the focused control takes no
-  // characters (it is no edit, memo, combo or tree) it is a mnemonic, as
+  // A character typed without Alt: a focused tree takes it (a letter
+  // selects, "+" and "-" open and close); where the focused control takes
+  // no characters (it is no edit, memo or combo) it is a mnemonic, as
   // PressAccelerator. True when a control answered.
   bool KeyChar(char letter);
-  // The close box of the window frame (WM_CLOSE): a close as Cancel.
+  // The close box of the window frame (WM_CLOSE, SC_CLOSE, Alt+F4): a close
+  // as Cancel; a frame without a close box (system_menu or close_box unset)
+  // refuses it, whatever asked.
   void CloseByFrame();
   // Accelerator (Alt+letter, or the letter alone outside edits): the one
   // button, check box or radio button whose text marks that letter with "&"
-  // is clicked; when several share it, the focus moves to the next of them
+  // (or, when none does, a Yes or No button by its first letter) is clicked; when several share it, the focus moves to the next of them
   // and nothing is pressed.
   bool PressAccelerator(char letter);
   // The push button that wears the default frame, which Enter presses when
@@ -240,6 +251,10 @@ class Form {
   // on_click.
   void Press(Control& button);
   void MoveInRadioGroup(bool forward);
+  void MoveInButtonGroup(bool forward);
+  // A folder tree's arrows and characters (form_tree_keys.cpp).
+  void TreeKey(Key key);
+  bool TreeChar(char letter);
   void TabStep(bool backward);
   Control* Usable(const std::string& name);  // enabled and visible
   void FocusFirst();

@@ -1,7 +1,8 @@
 // The keyboard interface of a form, as the Windows dialog manager gives it:
 // default and cancel buttons, the tab order with radio groups as single
 // stops, arrow keys inside a group, Space, and mnemonics with and without
-// Alt. Both front ends deliver keys here, so they behave alike.
+// Alt (Yes and No answer their first letter, as in a message box). Both
+// front ends deliver keys here, so they behave alike.
 #include <cctype>
 #include <vector>
 
@@ -89,6 +90,19 @@ void Form::MoveInRadioGroup(bool forward) {
   KeyFocus(members[next]);
 }
 
+void Form::MoveInButtonGroup(bool forward) {
+  // The dialog manager's arrows on a push button: the focus goes to the next
+  // or previous push button of its group, round; nothing is pressed.
+  std::vector<Control*> members;
+  for (auto& c : controls_)
+    if (c->kind == ControlKind::kButton && c->group == active_control->group && Live(*c))
+      members.push_back(c.get());
+  size_t at = 0;
+  while (at < members.size() && members[at] != active_control) ++at;
+  if (members.size() < 2 || at == members.size()) return;
+  MoveFocus(members[forward ? (at + 1) % members.size() : (at + members.size() - 1) % members.size()]);
+}
+
 void Form::KeyDown(Key key, ShiftState shift) {
   if (key_preview) {
     bool swallow = false;
@@ -98,8 +112,9 @@ void Form::KeyDown(Key key, ShiftState shift) {
   Control* focused = active_control;
   switch (key) {
     case Key::kEnter: {
+      // The memo is read-only and wants no returns: Enter there is the
+      // default button's too.
       if (!plain) return;
-      if (focused != nullptr && focused->kind == ControlKind::kMemo) return;  // wants returns
       const Control* framed = DefaultFramed();
       if (framed != nullptr && framed->enabled) Press(*Find(framed->name));
       return;
@@ -130,6 +145,10 @@ void Form::KeyDown(Key key, ShiftState shift) {
       const bool forward = key == Key::kDown || key == Key::kRight;
       if (focused->kind == ControlKind::kRadioButton) {
         MoveInRadioGroup(forward);
+      } else if (focused->kind == ControlKind::kButton) {
+        MoveInButtonGroup(forward);
+      } else if (focused->kind == ControlKind::kTreeView) {
+        TreeKey(key);
       } else if (focused->kind == ControlKind::kComboBox) {
         const int next = focused->item_index + (forward ? 1 : -1);
         if (next >= 0 && next < static_cast<int>(focused->items.size()))
@@ -143,6 +162,8 @@ void Form::KeyDown(Key key, ShiftState shift) {
 }
 
 bool Form::KeyChar(char letter) {
+  if (active_control != nullptr && active_control->kind == ControlKind::kTreeView)
+    return TreeChar(letter);
   if (active_control != nullptr && WantsCharacters(*active_control)) return false;
   return PressAccelerator(letter);
 }
@@ -157,6 +178,14 @@ bool Form::PressAccelerator(char letter) {
     if (&c == active_control) focus_at = i;
     if (Clickable(c) && Live(c) && c.Accelerator() == want) matches.push_back(&c);
   }
+  // Yes and No without a marked letter answer their first one, as the
+  // buttons of a Yes/No message box do.
+  if (matches.empty())
+    for (auto& c : controls_)
+      if (c->kind == ControlKind::kButton && Live(*c) && c->Accelerator() == 0 &&
+          (c->modal_result == mrYes || c->modal_result == mrNo) && !c->text.empty() &&
+          std::toupper(static_cast<unsigned char>(c->text[0])) == want)
+        matches.push_back(c.get());
   if (matches.empty()) return false;
   if (matches.size() == 1) return Click(matches[0]->name);
   // A shared mnemonic only moves the focus: to the next control after the

@@ -153,10 +153,9 @@ bool TDlgBrowseInstallPath::SelectPath(const std::string& control_name,
   if (active_control != Find("FolderTreeView1")) return false;
   FolderNode* node = tree_.Find(path);
   if (node == nullptr) return false;
-  // Picking the entry already selected keeps it as it is: a closed entry
-  // that took the selection from below stays closed.
+  // Selecting opens nothing (as in Windows' folder trees): only Right, "+"
+  // or the entry's button read a folder's subfolders.
   if (node == tree_.Selected()) return true;
-  tree_.Expand(*node);
   tree_.Select(node);
   ShowTree();
   Changed();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "forms/wizard_frame.h"
+#include "pages/text_measure.h"
 #include "uninstall/uninstall_texts.h"
 
 namespace qr5::uninstall {
@@ -19,6 +20,27 @@ void AddLogo(Form& form) {
 
 void SetText(Form& form, const std::string& control, UninstallText key) {
   form.Get(control).text = Texts()[key];
+}
+
+// The lines a word-wrapped label of that width shows its text in.
+int WrappedLines(const std::string& text, int width) {
+  int lines = 1;
+  std::string line;
+  size_t at = 0;
+  while (at < text.size()) {
+    const size_t space = text.find(' ', at);
+    const std::string word = text.substr(at, space == std::string::npos ? std::string::npos : space - at);
+    const std::string longer = line.empty() ? word : line + " " + word;
+    if (!line.empty() && pages::MeasureText(longer) > width) {
+      ++lines;
+      line = word;
+    } else {
+      line = longer;
+    }
+    if (space == std::string::npos) break;
+    at = space + 1;
+  }
+  return lines;
 }
 
 }  // namespace
@@ -69,6 +91,15 @@ void TFormUninstallConfirm::FormShow() {
   Get("LabelFolder").text = folder;
   SetText(*this, "YesButton", UninstallText::kYesButton);
   SetText(*this, "NoButton", UninstallText::kNoButton);
+  // The question's lines, then the buttons as far below the text (or the
+  // picture) as the exit question has them: no empty band between.
+  Control& question = Get("Label1");
+  question.height = pages::kLineHeight * WrappedLines(question.text, question.width);
+  const Control& picture = Get("Image1");
+  const int buttons = std::max(question.top + question.height, picture.top + picture.height) + 15;
+  Get("YesButton").top = buttons;
+  Get("NoButton").top = buttons;
+  client_height = buttons + kButtonHeight + 10;
   SetFocus("NoButton");
 }
 
@@ -125,7 +156,7 @@ TFormUninstallFinish::TFormUninstallFinish() : Form("TFormUninstallFinish") {
 
 void TFormUninstallFinish::FormShow() {
   caption = Texts()[UninstallText::kCaption];
-  SetText(*this, "LabelFinishTitle", UninstallText::kCaption);
+  SetText(*this, "LabelFinishTitle", UninstallText::kFinishTitle);
   SetText(*this, "Label1", something_left ? UninstallText::kFinishSomethingLeft : UninstallText::kFinishRemoved);
   SetText(*this, "Label2", UninstallText::kFinishExit);
   SetText(*this, "FinishButton", UninstallText::kFinishButton);

@@ -37,6 +37,9 @@ constexpr DefaultText kDefaults[] = {
     {"3_001", "Quorlin 5 has been removed from your computer."},
     {"3_002", "Some files could not be removed. You may delete them yourself."},
     {"3_003", "Click Finish to exit."},
+    // A key of its own beside the numbered ones: a language file without
+    // it shows the English heading.
+    {"FinishTitle", "Completing the Quorlin 5 Uninstall Wizard"},
 };
 static_assert(std::size(kDefaults) == static_cast<size_t>(UninstallText::kCount));
 

@@ -33,6 +33,7 @@ enum class UninstallText {
   kFinishRemoved,       // 3_001
   kFinishSomethingLeft, // 3_002
   kFinishExit,          // 3_003
+  kFinishTitle,         // FinishTitle: the finish page's heading
   kCount
 };
 

@@ -1,6 +1,8 @@
 // The dialog manager's keys in the form model: what both front ends rely on.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "forms/application.h"
 #include "forms/form.h"
 #include "forms/scripted_front_end.h"
@@ -181,6 +183,65 @@ TEST_F(DialogKeysTest, ASharedMnemonicMovesTheFocusBetweenItsControlsAndPressesN
   page.Get("BrowseButton").enabled = false;  // now B is unique: pressed
   EXPECT_TRUE(page.KeyChar('b'));
   EXPECT_EQ(page.modal_result, mrBack);
+}
+
+// Enter in the read-only memo presses the default button; the arrows on a
+// push button move the focus round the buttons of its group, pressing none.
+TEST_F(DialogKeysTest, EnterInTheMemoAndArrowsAmongPushButtons) {
+  page.Focus("Memo1");
+  page.KeyDown(Key::kEnter);
+  EXPECT_EQ(page.modal_result, mrOk);
+  page.modal_result = mrNone;
+  page.Focus("NextButton");
+  const struct {
+    Key key;
+    const char* focused;
+  } rows[] = {{Key::kRight, "CancelButton"}, {Key::kDown, "BackButton"}, {Key::kDown, "BrowseButton"},
+              {Key::kRight, "NextButton"},   {Key::kUp, "BrowseButton"}, {Key::kLeft, "BackButton"}};
+  for (const auto& row : rows) {
+    page.KeyDown(row.key);
+    EXPECT_EQ(page.Focused(), row.focused);
+  }
+  page.Get("BrowseButton").group = 2;  // a group of its own: the arrows keep it
+  page.Focus("BrowseButton");
+  page.KeyDown(Key::kRight);
+  EXPECT_EQ(page.Focused(), "BrowseButton");
+  EXPECT_EQ(page.clicks, std::vector<std::string>{"NextButton"});
+  EXPECT_EQ(page.modal_result, mrNone);
+}
+
+// Yes and No buttons answer their first letter when their texts mark none,
+// as a Yes/No message box does; a marked letter elsewhere still wins.
+TEST(DialogKeysYesNo, YesAndNoAnswerTheirFirstLetter) {
+  App().Reset();
+  testing::ScriptedFrontEnd fe;
+  App().SetFrontEnd(&fe);
+  Form box("TBox");
+  for (auto [name, text, result] : {std::tuple{"YesButton", "Yes", mrYes}, {"NoButton", "No", mrNo}}) {
+    Control c;
+    c.name = name;
+    c.kind = ControlKind::kButton;
+    c.text = text;
+    c.modal_result = result;
+    c.tab_stop = true;
+    box.Add(std::move(c)).is_default = result == mrNo;
+  }
+  const struct {
+    char letter;
+    bool answered;
+    int result;
+  } rows[] = {{'y', true, mrYes}, {'N', true, mrNo}, {'x', false, mrNone}, {'Y', true, mrYes}};
+  for (const auto& row : rows) {
+    box.modal_result = mrNone;
+    box.SetFocus("NoButton");
+    EXPECT_EQ(box.KeyChar(row.letter), row.answered) << row.letter;
+    EXPECT_EQ(box.modal_result, row.result) << row.letter;
+  }
+  box.Get("NoButton").text = "&Not now";  // marked letters: the plain rule
+  box.modal_result = mrNone;
+  EXPECT_TRUE(box.KeyChar('n'));
+  EXPECT_EQ(box.modal_result, mrNo);
+  App().Reset();
 }
 
 TEST_F(DialogKeysTest, AReadOnlyFieldIsATabStopThatCannotBeTypedInto) {

@@ -237,6 +237,8 @@ TEST_F(BrowseDialogTest, TheTreeEntriesFollowOpeningClosingAndNewFolders) {
 
   EXPECT_TRUE(browse_->SelectPath("FolderTreeView1", "C:\\Apps\\Tools"));
   ASSERT_NE(entry("C:\\Apps\\Tools"), nullptr);
+  EXPECT_TRUE(entry("C:\\Apps\\Tools")->may_have_children) << "selected, not opened";
+  ASSERT_TRUE(browse_->ExpandPath("FolderTreeView1", "C:\\Apps\\Tools", true));
   EXPECT_FALSE(entry("C:\\Apps\\Tools")->may_have_children) << "read and empty";
   // Closing an entry above the selection moves the selection up to it, and
   // picking it again (as a tree view reports it) leaves it closed.
@@ -253,6 +255,46 @@ TEST_F(BrowseDialogTest, TheTreeEntriesFollowOpeningClosingAndNewFolders) {
   ASSERT_NE(entry("C:\\Aardvark"), nullptr);
   EXPECT_TRUE(entry("C:\\Aardvark")->is_new);
   EXPECT_LT(entry("C:\\Aardvark"), entry("C:\\Apps"));
+}
+
+// The tree's keys as in Windows' folder trees: selecting opens nothing,
+// Right and "+" open, Left and "-" close, Left goes up, Enter is OK.
+TEST_F(BrowseDialogTest, TheTreeKeysSelectWithoutOpening) {
+  MakeDir("C:\\Apps");
+  MakeDir("C:\\Apps\\Tools");
+  MakeDir("C:\\Bin");
+  const forms::Control& tree = browse_->Get("FolderTreeView1");
+  auto shown = [&](const std::string& path) -> const forms::TreeEntry* {
+    for (const forms::TreeEntry& e : tree.tree)
+      if (e.path == path) return &e;
+    return nullptr;
+  };
+  ASSERT_TRUE(browse_->ExpandPath("FolderTreeView1", "C:\\", true));
+  ASSERT_TRUE(browse_->SelectPath("FolderTreeView1", "C:\\"));
+  const struct {
+    char key;  // D, U, R, L: arrows; others typed
+    const char* selected;
+    bool apps_open;
+  } rows[] = {
+      {'D', "C:\\Apps", false}, {'R', "C:\\Apps", true},  {'R', "C:\\Apps\\Tools", true},
+      {'L', "C:\\Apps", true},  {'L', "C:\\Apps", false}, {'L', "C:\\", false},
+      {'a', "C:\\Apps", false}, {'+', "C:\\Apps", true},  {'-', "C:\\Apps", false},
+      {'b', "C:\\Bin", false},  {'U', "C:\\Apps", false}, {'D', "C:\\Bin", false},
+  };
+  for (const auto& row : rows) {
+    const char k = row.key;
+    if (k == 'D' || k == 'U' || k == 'R' || k == 'L')
+      browse_->KeyDown(k == 'D' ? Key::kDown : k == 'U' ? Key::kUp : k == 'R' ? Key::kRight : Key::kLeft);
+    else
+      EXPECT_TRUE(browse_->KeyChar(k));
+    EXPECT_EQ(browse_->SelectedFolder(), row.selected) << "after " << k;
+    ASSERT_NE(shown("C:\\Apps"), nullptr);
+    EXPECT_EQ(shown("C:\\Apps")->expanded, row.apps_open) << "after " << k;
+  }
+  EXPECT_TRUE(shown("C:\\Bin")->may_have_children) << "passed over, never read";
+  browse_->KeyDown(Key::kEnter);
+  EXPECT_EQ(browse_->modal_result, forms::mrOk);
+  EXPECT_EQ(Field(), "C:\\Bin\\QR5");
 }
 
 TEST_F(BrowseDialogTest, TheErrorDialogIsLaidOutForItsMessage) {

@@ -159,15 +159,17 @@ class UninstallTest : public InstallTest {
   }
 
   static std::deque<std::function<void()>> ThroughThePages(std::string* finish_text = nullptr,
-                                                          std::string* folder = nullptr) {
+                                                          std::string* folder = nullptr,
+                                                          std::string* finish_title = nullptr) {
     return {
         [] { Main().welcome.Click("NextButton"); },
         [folder] {
           if (folder) *folder = Main().confirm.Get("LabelFolder").text;
           Main().confirm.Click("YesButton");
         },
-        [finish_text] {
+        [finish_text, finish_title] {
           if (finish_text) *finish_text = Main().finish.Get("Label1").text;
+          if (finish_title) *finish_title = Main().finish.Get("LabelFinishTitle").text;
           Main().finish.Click("FinishButton");
         },
     };

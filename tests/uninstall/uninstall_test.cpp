@@ -47,9 +47,10 @@ TEST_F(UninstallTest, EnglishInstallationRemovedThroughThePagesLeavesOnlyTheEngi
     ASSERT_TRUE(copy && copy->SetPath("c:\\qr5\\qr5.exe") && copy->Save(kGroup + "\\LOGBOOK.LNK"));
     platform::Sys().com->Uninitialize();
   }
-  std::string finish;
-  Uninstall(ThroughThePages(&finish));
+  std::string finish, title;
+  Uninstall(ThroughThePages(&finish, nullptr, &title));
   EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_EQ(title, "Completing the Quorlin 5 Uninstall Wizard") << "a heading, not the caption";
   EXPECT_EQ(fe_.boxes.size(), 0u);
   EXPECT_FALSE(DirExists("C:\\QR5"));
   EXPECT_FALSE(DirExists(kGroup));
@@ -127,6 +128,18 @@ TEST_F(UninstallTest, CancelOrNoLeaveTheInstallationWhole) {
   only_the_copy();
   Uninstall({[] { Main().welcome.Click("NextButton"); }, [] { Main().confirm.CloseByFrame(); }});
   only_the_copy();
+  // N answers as in a Yes/No message box; the buttons stand right under the
+  // one line of the question and its picture, with no empty band.
+  Uninstall({[] { Main().welcome.Click("NextButton"); },
+             [] {
+               forms::Form& confirm = Main().confirm;
+               const forms::Control& picture = confirm.Get("Image1");
+               EXPECT_EQ(confirm.Get("Label1").height, 13);
+               EXPECT_EQ(confirm.Get("YesButton").top, picture.top + picture.height + 15);
+               EXPECT_EQ(confirm.client_height, confirm.Get("NoButton").top + 33);
+               EXPECT_TRUE(confirm.KeyChar('n'));
+             }});
+  only_the_copy();
 }
 
 TEST_F(UninstallTest, ChangedAndNewFilesStayWithTheirFolders) {
@@ -134,9 +147,10 @@ TEST_F(UninstallTest, ChangedAndNewFilesStayWithTheirFolders) {
   Install("English", "C:\\QR5");
   WriteFile("C:\\QR5\\LOG\\SAMPLE.DBF", "my own logbook");
   WriteFile("C:\\QR5\\QSL\\CARDS.TXT", "QSL data");
-  std::string finish;
-  Uninstall(ThroughThePages(&finish));
+  std::string finish, title;
+  Uninstall(ThroughThePages(&finish, nullptr, &title));
   EXPECT_EQ(finish, "Quorlin 5 has been removed from your computer.");
+  EXPECT_EQ(title, "Completing the Quorlin 5 Uninstall Wizard") << "a heading, not the caption";
   EXPECT_EQ(List("C:\\QR5"), (std::vector<std::string>{"LOG", "QSL"}));
   EXPECT_EQ(List("C:\\QR5\\LOG"), std::vector<std::string>{"SAMPLE.DBF"});
   EXPECT_EQ(ReadFile("C:\\QR5\\LOG\\SAMPLE.DBF"), "my own logbook");

@@ -22,6 +22,8 @@
 //   drive_setup see <caption> <text>  wait until a window of that caption
 //                                      shows a control with that text; only
 //                                      reads (for the keyboard-only test)
+//   drive_setup hold <folder>         hold the progress page round by round
+//                                      while the script types keys at it
 //
 // With QR5_SHOT_DIR set, each page is announced for a screenshot: the name is
 // written to <dir>\request and the run waits until the file is gone.
@@ -151,24 +153,70 @@ void Shot(const std::string& name) {
 
 const char kPage[] = "Setup - Quorlin 5";
 
-// The progress page mid-extraction: as soon as it shows, the setup is held
-// (its thread suspended) while the picture is taken. An extraction over
-// before the page was seen only costs the picture.
-void ShotOfProgress(const PROCESS_INFORMATION& pi) {
+// A progress page held for its picture (mid-extraction, mid-removal): its
+// thread is suspended as soon as the page shows. A page gone before it was seen only
+// costs the picture.
+void ShotHeld(const std::string& caption, const std::string& text, const std::string& name) {
+  if (std::getenv("QR5_SHOT_DIR") == nullptr) return;
   for (int tries = 0; tries < 3000; ++tries) {
-    Search s{kPage, "Extracting files...", pi.dwProcessId};
+    Search s{caption, text, 0};
     ::EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
     if (s.found != nullptr) {
-      ::Sleep(150);  // a few files in, the bar moved
-      ::SuspendThread(pi.hThread);
-      Shot("progress");
-      ::ResumeThread(pi.hThread);
+      HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(s.found, nullptr));
+      if (thread == nullptr || ::SuspendThread(thread) == static_cast<DWORD>(-1)) break;
+      Shot(name);
+      ::ResumeThread(thread);
+      ::CloseHandle(thread);
       return;
     }
-    if (::WaitForSingleObject(g_setup, 0) == WAIT_OBJECT_0) break;
     ::Sleep(5);
   }
-  Say("the progress page went by before it could be taken");
+  Say("the page " + name + " went by before it could be taken");
+}
+
+// The progress page held for keys as long as it shows: each round the
+// setup's thread is suspended while the page is visible, <dir>\held is
+// written, and the thread goes on once the script that types X key events
+// has removed it; <dir>\done ends the rounds. Keys typed while it is held
+// are the page's, whenever the setup reads them: while extracting, or
+// unread until the page goes (as during the shortcuts).
+bool ProgressShown(HWND* page) {
+  Search s{kPage, "Extracting files...", 0};
+  ::EnumWindows(TopProc, reinterpret_cast<LPARAM>(&s));
+  *page = s.found;
+  return s.found != nullptr;
+}
+
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void Touch(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "w");
+  if (f == nullptr || std::fclose(f) != 0) Fail("cannot write " + path);
+}
+
+int HoldForKeys(const std::string& dir) {
+  HWND page = nullptr;
+  for (DWORD start = ::GetTickCount(); !ProgressShown(&page); ::Sleep(5))
+    if (::GetTickCount() - start > g_timeout_ms) Fail("no progress page");
+  HANDLE thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(page, nullptr));
+  if (thread == nullptr) Fail("cannot hold the setup");
+  int rounds = 0;
+  for (;;) {
+    if (::SuspendThread(thread) == static_cast<DWORD>(-1)) Fail("cannot hold the setup");
+    if (!::IsWindow(page) || !::IsWindowVisible(page)) break;  // asks nothing of the held thread
+    Touch(dir + "\\held");
+    for (DWORD start = ::GetTickCount(); Exists(dir + "\\held"); ::Sleep(10))
+      if (::GetTickCount() - start > 60000) Fail("no keys typed");
+    ::ResumeThread(thread);
+    ++rounds;
+    ::Sleep(30);
+  }
+  ::ResumeThread(thread);
+  ::CloseHandle(thread);
+  Touch(dir + "\\done");
+  if (rounds == 0) Fail("the progress page went by before it could be held");
+  Say("keys typed at the held progress page in " + std::to_string(rounds) + " rounds");
+  return 0;
 }
 
 PROCESS_INFORMATION Start(const std::string& exe) {
@@ -244,7 +292,7 @@ int Install(const std::string& exe) {
   const HWND folder = Child(destination, "C:\\QR5");
   (void)folder;
   Press(destination, "Next >");
-  if (std::getenv("QR5_SHOT_DIR") != nullptr) ShotOfProgress(pi);
+  ShotHeld(kPage, "Extracting files...", "progress");  // mid-extraction
 
   HWND finish = WaitFor(pi.dwProcessId, kPage, "Finish");
   Shot("finish");
@@ -323,13 +371,13 @@ int Uninstall() {
 
   // The pages speak the language of the last installation.
   struct Texts {
-    const char *caption, *welcome, *next, *yes, *removed, *finish;
+    const char *caption, *welcome, *next, *yes, *removing, *removed, *finish;
   };
   const Texts english{"Uninstall - Quorlin 5", "Welcome to the Quorlin 5 Uninstall Wizard", "Next >",
-                      "Yes", "Quorlin 5 has been removed from your computer.", "Finish"};
+                      "Yes", "Uninstalling", "Quorlin 5 has been removed from your computer.", "Finish"};
   const Texts italian{"Disinstallazione - Quorlin 5",
                       "Benvenuto nella disinstallazione guidata di Quorlin 5", "Avanti >", "S\xEC",
-                      "Quorlin 5 \xE8 stato rimosso dal computer.", "Fine"};
+                      "Disinstallazione in corso", "Quorlin 5 \xE8 stato rimosso dal computer.", "Fine"};
   const Texts& t = language == "Italiano" ? italian : english;
   HWND welcome = WaitFor(0, t.caption, t.welcome);
   Shot("uninstall-welcome");
@@ -337,6 +385,7 @@ int Uninstall() {
   HWND confirm = WaitFor(0, t.caption, t.yes);
   Shot("uninstall-confirm");
   Press(confirm, t.yes);
+  ShotHeld(t.caption, t.removing, "uninstall-progress");
   HWND finish = WaitFor(0, t.caption, t.removed);
   Shot("uninstall-finish");
   Press(finish, t.finish);
@@ -473,10 +522,12 @@ int main(int argc, char** argv) {
   if (argc == 2 && std::string(argv[1]) == "quiet-uninstall") return QuietUninstall();
   if (argc == 4 && std::string(argv[1]) == "open") return OpenAndSee(argv[2], argv[3]);
   if (argc == 4 && std::string(argv[1]) == "see") return WaitFor(0, argv[2], argv[3]) != nullptr ? 0 : 1;
+  if (argc == 3 && std::string(argv[1]) == "hold") return HoldForKeys(argv[2]);
   if (argc != 3) {
     std::fprintf(stderr, "usage: drive_setup install|cancel|italian <setup.exe>\n"
                          "       drive_setup open <file> <window title>\n"
                          "       drive_setup see <caption> <control text>\n"
+                         "       drive_setup hold <folder>\n"
                          "       drive_setup uninstall|quiet-uninstall\n");
     return 2;
   }

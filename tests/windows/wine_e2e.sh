@@ -118,10 +118,11 @@ wine 'C:\SETUP\drive_setup.exe' open "$startup_link" 'Heraldo - Spot DX e appunt
   fail "Heraldo from the Startup shortcut, in Italian"
 step "driving the uninstaller"
 wine 'C:\SETUP\drive_setup.exe' uninstall || fail "the uninstaller run"
-# The uninstaller's pages are taken too: the pictures are complete only now.
+# The uninstaller's pages are taken too: the shooter stops only now, and the
+# pictures leave the prefix before it is compared.
 if [ -n "$SHOOTER" ]; then
   kill "$SHOOTER" 2>/dev/null || true
-  cp "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true
+  mv "$C"/shots/*.png "$QR5_SHOTS"/ 2>/dev/null || true
 fi
 wineserver -w
 state >"$WINE_DIR/after.txt"

@@ -1,13 +1,17 @@
 #!/bin/bash
 # The real setup program under Wine and Xvfb, installed in English with the
 # keyboard alone: X key events from xdotool, no input sent as messages
-# (drive_setup only reads the texts of the controls to know the page).
+# (drive_setup only reads the texts of the controls to know the page, and
+# holds the progress page while keys are typed at it).
 #   wine_keys_e2e.sh <work-folder> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe>
-# Enter on the language page; Escape and No on the welcome page, then Enter
+# Enter on the language page; Escape and N (No) on the welcome page, then Enter
 # still means Next; on the license page Tab into the radio group, the arrows
 # and Alt+letters refuse and accept, a plain N goes on; on the destination
 # page a plain R opens the browse dialog, Tab reaches the path field, a typed
-# C:\Keys and Enter take it, N goes on; on the finish page Tab and Space
+# C:\Keys and Enter take it, N goes on; Alt+Shift+F4, Alt+F4, Ctrl+F4 and
+# Escape typed at the progress page (held for them round by round by
+# drive_setup hold) leave it open and the installation goes on to its end,
+# none of them reaching the finish page; on the finish page Tab and Space
 # clear the Startup box and Enter finishes. Then the folder, the registry
 # and the shortcuts are checked. The prefix has Wine's fonts, as for the
 # screenshots and the form checks.
@@ -37,11 +41,11 @@ wine_end_with_script "$SETUP_PID"
 wine_window 'Language selection'
 wine_keys Return
 wine_window_gone 'Language selection'
-step "welcome page: Escape, No, Enter"
+step "welcome page: Escape, N, Enter"
 page 'Welcome to the Quorlin 5 Setup Wizard'
 wine_keys Escape
 wine_window 'Exit Setup'
-wine_keys Return
+wine_keys n
 wine_window_gone 'Exit Setup'
 page 'Welcome to the Quorlin 5 Setup Wizard'
 wine_keys Return
@@ -57,8 +61,24 @@ xdotool type --delay 120 'C:\Keys'
 wine_keys Return
 wine_window_gone 'Browse For Folder'
 page 'C:\Keys\QR5'
+rm -f "$C/SETUP/held" "$C/SETUP/done"
+wine 'C:\SETUP\drive_setup.exe' hold 'C:\SETUP' &
+HOLD_PID=$!
+wine_end_with_script "$HOLD_PID"
 wine_keys n
-step "installing"
+step "installing: close keys at the progress page"
+# Each round the page is held (drive_setup hold) while the keys are typed.
+until [ -f "$C/SETUP/done" ]; do
+  if [ -f "$C/SETUP/held" ]; then
+    for k in alt+shift+F4 alt+F4 ctrl+F4 Escape; do xdotool key --clearmodifiers "$k"; done
+    rm -f "$C/SETUP/held"
+  fi
+  wine_ended "$HOLD_PID" && [ ! -f "$C/SETUP/done" ] && fail "no progress page held"
+  sleep 0.05
+done
+wait "$HOLD_PID" || fail "the progress page was not held"
+sleep 2
+wine_ended "$SETUP_PID" && fail "the setup ended after the close keys on the progress page"
 page 'Finish'
 step "finish page: Tab, Space, Enter"
 wine_keys Tab space Return

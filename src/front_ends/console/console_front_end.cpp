@@ -281,7 +281,8 @@ bool ConsoleFrontEnd::Perform(const std::string& line, std::string* error) {
         *error = "no control answers " + Trim(rest);
         return false;
       }
-    } else if (key.size() == 1 && std::isalnum(static_cast<unsigned char>(key[0]))) {
+    } else if (key.size() == 1 &&
+               (std::isalnum(static_cast<unsigned char>(key[0])) || key == "+" || key == "-")) {
       if (!form->KeyChar(key[0])) {
         const Control* focused = form->active_control;
         *error = "no control answers " + Trim(rest) +
@@ -295,7 +296,7 @@ bool ConsoleFrontEnd::Perform(const std::string& line, std::string* error) {
       }
     } else {
       *error = "unknown key \"" + Trim(rest) + "\" (Enter, Escape, Tab, Shift+Tab, Space, Up, "
-               "Down, Left, Right, F4, Alt+F4, Alt+Shift+F4, Alt+letter, letter)";
+               "Down, Left, Right, F4, Alt+F4, Alt+Shift+F4, Alt+letter, letter, + or -)";
       return false;
     }
     return true;

@@ -221,6 +221,15 @@ void Win32FrontEnd::FormHidden(forms::Form& form) {
   if (it == windows_.end()) return;
   std::unique_ptr<FormWindow> fw = std::move(it->second);
   windows_.erase(it);
+  if (!form.UserCanClose() && fw->hwnd != nullptr) {
+    // The keys typed at it are its own: left unread they went to the next
+    // page (Alt+F4 there ended the setup). Those already queued go now; those
+    // still to be read (Wine reads X events later) are known by their time.
+    typed_for_gone_page_ = ::GetTickCount() | 1;
+    MSG typed;
+    while (::PeekMessageA(&typed, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+  }
   // Give the forms back their input before this one goes, so that the
   // activation falls to the one below.
   for (HWND window : fw->disabled)

@@ -61,6 +61,9 @@ class Win32FrontEnd : public forms::FrontEnd {
   int show_;
   bool syncing_ = false;
   int dispatch_depth_ = 0;
+  // Keys typed before this tick belong to a page that could not be closed
+  // and is gone (see FormHidden); 0: none.
+  unsigned long typed_for_gone_page_ = 0;
   std::map<forms::Form*, std::unique_ptr<FormWindow>> windows_;
   int serial_ = 0;
   std::vector<HWND__*> hidden_;  // destroyed once no message of theirs is in progress

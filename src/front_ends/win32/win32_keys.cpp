@@ -13,6 +13,10 @@ using forms::Form;
 
 bool Win32FrontEnd::PreTranslate(void* raw) {
   MSG& msg = *static_cast<MSG*>(raw);
+  if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && typed_for_gone_page_ != 0) {
+    if (static_cast<LONG>(msg.time - typed_for_gone_page_) < 0) return true;  // typed at it
+    typed_for_gone_page_ = 0;
+  }
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && msg.message != WM_CHAR)
     return false;
   // The top-level window of the key's window (GetAncestor is not on Windows 95).
@@ -20,7 +24,14 @@ bool Win32FrontEnd::PreTranslate(void* raw) {
   while (root != nullptr && (::GetWindowLongA(root, GWL_STYLE) & WS_CHILD) != 0)
     root = ::GetParent(root);
   FormWindow* fw = FindWindowOf(root);
-  if (fw == nullptr || !fw->form->Visible()) return false;
+  if (fw == nullptr || !fw->form->Visible()) {
+    // A key queued for a form window already hidden goes nowhere: the
+    // default handling would close that window (Alt+F4) and with it the
+    // windows it owns.
+    char root_class[16] = {};
+    ::GetClassNameA(root, root_class, sizeof root_class);
+    return std::string(root_class) == "QR5Form";
+  }
   Form& form = *fw->form;
   if (msg.message == WM_CHAR) {
     // A plain letter is a mnemonic where the focus takes no letters; the
@@ -46,14 +57,21 @@ bool Win32FrontEnd::PreTranslate(void* raw) {
   if (vk == VK_ESCAPE && !dropped) key = forms::Key::kEscape;
   if (vk == VK_TAB) key = forms::Key::kTab;
   if (vk == VK_F4 && shift.alt) key = forms::Key::kF4;
-  // Arrows move and select inside a radio group; a button control itself
-  // would ignore them.
+  // Arrows move inside a radio group or among push buttons (a button
+  // control itself would ignore them) and walk the tree as the model does.
   const forms::Control* focused = form.active_control;
-  if (focused != nullptr && focused->kind == forms::ControlKind::kRadioButton) {
+  const bool tree = focused != nullptr && focused->kind == forms::ControlKind::kTreeView;
+  if (focused != nullptr && (focused->kind == forms::ControlKind::kRadioButton ||
+                             focused->kind == forms::ControlKind::kButton || tree)) {
     if (vk == VK_UP) key = forms::Key::kUp;
     if (vk == VK_DOWN) key = forms::Key::kDown;
     if (vk == VK_LEFT) key = forms::Key::kLeft;
     if (vk == VK_RIGHT) key = forms::Key::kRight;
+  }
+  if (tree && msg.message == WM_KEYDOWN && (vk == VK_ADD || vk == VK_SUBTRACT)) {
+    // The keypad's plus and minus, which the view would handle itself.
+    Act(*fw, [&form, vk] { form.KeyChar(vk == VK_ADD ? '+' : '-'); });
+    return true;
   }
   if (key != forms::Key::kOther) {
     Act(*fw, [&form, key, shift] { form.KeyDown(key, shift); });

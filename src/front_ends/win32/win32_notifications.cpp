@@ -11,7 +11,14 @@ using forms::Form;
 std::intptr_t Win32FrontEnd::Deliver(HWND__* window, unsigned message, std::uintptr_t wparam,
                                      std::intptr_t lparam, bool* handled) {
   FormWindow* fw = FindWindowOf(window);
-  if (fw == nullptr) return 0;
+  if (fw == nullptr) {
+    // A window whose form is gone (hidden, about to be destroyed) is closed
+    // by nobody but this front end: a close passed on would destroy it and
+    // the windows it owns.
+    if (message == WM_CLOSE || (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == SC_CLOSE))
+      *handled = true;
+    return 0;
+  }
   Form& form = *fw->form;
   switch (message) {
     case WM_PAINT: {
@@ -41,11 +48,14 @@ std::intptr_t Win32FrontEnd::Deliver(HWND__* window, unsigned message, std::uint
         syncing_ = was;
       }
       return 0;
+    case WM_SYSCOMMAND:
+      // SC_CLOSE would come back as WM_CLOSE; the model answers it at once.
+      if ((wparam & 0xFFF0) != SC_CLOSE) return 0;
+      [[fallthrough]];
     case WM_CLOSE:
       *handled = true;
-      // Only a frame with a close box can be closed by the user.
-      if (form.Visible() && form.system_menu && form.close_box)
-        Act(*fw, [&form] { form.CloseByFrame(); });
+      // The form decides: a frame without a close box refuses.
+      if (form.Visible()) Act(*fw, [&form] { form.CloseByFrame(); });
       return 0;
     case WM_COMMAND: {
       if (syncing_ || lparam == 0) return 0;
