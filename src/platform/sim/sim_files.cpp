@@ -80,15 +80,19 @@ bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
 
 bool SimFileSystem::IsRunningProgram(const struct stat& st) {
   if (ctx_.module_file_name.empty()) return false;
+  WindowsPath wp;
+  if (ParseWindowsPath(ctx_.module_file_name, ctx_.current_dir, false, &wp) != ERROR_SUCCESS) return false;
+  const HostLocation running = ctx_.resolver.Resolve(wp);
+  struct stat program;
+  const bool there = running.error == 0 && running.exists && HostStat(running.host, &program);
   // Found once: the file cannot go or be replaced while it runs.
   if (ctx_.running_program.first != ctx_.module_file_name) {
-    WindowsPath wp;
-    if (ParseWindowsPath(ctx_.module_file_name, ctx_.current_dir, false, &wp) != ERROR_SUCCESS) return false;
-    const HostLocation running = ctx_.resolver.Resolve(wp);
-    struct stat program;
-    if (running.error != 0 || !running.exists || !HostStat(running.host, &program)) return false;
+    if (!there) return false;
     ctx_.running_program = {ctx_.module_file_name, HostIdentity(program)};
   }
+  // Removed from outside the machine (by the host), it protects nothing:
+  // its host identity may already belong to a new file.
+  if (!there || HostIdentity(program) != ctx_.running_program.second) return false;
   return ctx_.running_program.second == HostIdentity(st);
 }
 
