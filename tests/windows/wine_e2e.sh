@@ -71,7 +71,7 @@ step "checking the result"
 wine_check_installed QR5 English
 ENTRY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5'
 uninstall=$(wine reg query "$ENTRY" 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
-[ "$uninstall" -eq 11 ] || fail "the uninstall entry holds $uninstall values, not 11"
+[ "$uninstall" -eq 12 ] || fail "the uninstall entry holds $uninstall values, not 12"
 # What the Apps list and Add/Remove Programs show beyond the six values.
 [ "$(wine_query "$ENTRY" DisplayVersion)" = "$VERSION_NUMBER" ] || fail "DisplayVersion is not $VERSION_NUMBER"
 [ "$(wine_query "$ENTRY" InstallLocation)" = 'C:\QR5' ] || fail "InstallLocation is not C:\\QR5"
