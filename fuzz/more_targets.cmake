@@ -26,4 +26,5 @@ qr5_fuzz_target(fuzz_valid_directory fuzz_valid_directory.cpp
                 ${CMAKE_SOURCE_DIR}/src/pages/path_validation.cpp ${CMAKE_SOURCE_DIR}/src/platform/platform.cpp)
 qr5_fuzz_target(fuzz_decoder_crypt fuzz_decoder_crypt.cpp ${archive_dir}/crc32.cpp ${archive_dir}/zip_crypto.cpp
                 ${archive_dir}/unstore.cpp ${archive_dir}/unshrink.cpp ${archive_dir}/unreduce.cpp
-                ${archive_dir}/explode.cpp ${archive_dir}/inflate.cpp ${archive_dir}/huffman_table.cpp)
+                ${archive_dir}/explode.cpp ${archive_dir}/inflate.cpp ${archive_dir}/inflate_fast.cpp
+                ${archive_dir}/processor.cpp ${archive_dir}/crc32_clmul.cpp ${archive_dir}/huffman_table.cpp)
