@@ -63,7 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto found = IniFindValue(edited, section, key);
   if (!found || *found != Trimmed(value)) std::abort();
   // Saved as Wine saves it: a fixed form, in which the key reads back too.
-  const std::string saved = IniRewrite(text);
+  // A file without a byte-order mark whose first line that stays begins
+  // with those three bytes reads as marked once saved: the form is fixed
+  // from the second save on.
+  const std::string saved = IniRewrite(IniRewrite(text));
   if (IniRewrite(saved) != saved) std::abort();
   if (IniFindValue(IniEdit(saved, section, key, value), section, key) != found) std::abort();
   (void)IniProfileValue(*found);
