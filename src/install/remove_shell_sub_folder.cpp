@@ -39,20 +39,9 @@ bool PointsInto(const std::string& link_path, const std::vector<std::string>& di
 // Deletes the links in folder that point into dir; the names of its
 // subfolders.
 std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::vector<std::string>& dirs) {
-  std::vector<std::string> links, subfolders;
-  if (auto search = Sys().files->FindFirst(folder + "\\*.*", platform::FILE_ATTRIBUTE_DIRECTORY)) {
-    do {
-      const platform::FindData& found = search->Current();
-      if (found.name == "." || found.name == "..") continue;
-      if (found.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
-        subfolders.push_back(found.name);
-      } else if (EndsWithLnk(found.name)) {
-        links.push_back(found.name);
-      }
-    } while (search->Next());
-  }
+  const LinksAndFolders found = ListLinksAndFolders(folder);
   // Deleted after the search, which must not see its folder change.
-  for (const std::string& name : links) {
+  for (const std::string& name : found.links) {
     const std::string path = folder + "\\" + name;
     if (!PointsInto(path, dirs)) continue;
     platform::FileSystem& files = *Sys().files;
@@ -64,10 +53,26 @@ std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::vec
       NoteFailure(path, files.GetLastError());
     }
   }
-  return subfolders;
+  return found.subfolders;
 }
 
 }  // namespace
+
+LinksAndFolders ListLinksAndFolders(const std::string& folder) {
+  LinksAndFolders found;
+  if (auto search = Sys().files->FindFirst(folder + "\\*.*", platform::FILE_ATTRIBUTE_DIRECTORY)) {
+    do {
+      const platform::FindData& entry = search->Current();
+      if (entry.name == "." || entry.name == "..") continue;
+      if (entry.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
+        found.subfolders.push_back(entry.name);
+      } else if (EndsWithLnk(entry.name)) {
+        found.links.push_back(entry.name);
+      }
+    } while (search->Next());
+  }
+  return found;
+}
 
 void RemoveShellSubFolder(const std::string& sub_path, const std::string& install_dir,
                           const std::string& earlier_dir) {

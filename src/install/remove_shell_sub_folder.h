@@ -4,8 +4,18 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qr5::install {
+
+// What a folder of the group holds that concerns us: its shortcuts (names
+// ending in ".lnk" in any letter case) and its subfolders, in the order the
+// search found them. Also the uninstaller's view of a group folder.
+struct LinksAndFolders {
+  std::vector<std::string> links;
+  std::vector<std::string> subfolders;
+};
+LinksAndFolders ListLinksAndFolders(const std::string& folder);
 
 // In <Programs folder> + sub_path and its folders one level below: deletes
 // each shortcut whose target lies in install_dir or in earlier_dir (the

@@ -1,10 +1,10 @@
 #include "uninstall/remove_shortcuts.h"
 
-#include <cctype>
 #include <memory>
 #include <vector>
 
 #include "install/program_group.h"
+#include "install/remove_shell_sub_folder.h"
 #include "install/shell_folders.h"
 #include "install/shell_link.h"
 #include "platform/platform.h"
@@ -30,31 +30,13 @@ void RemoveLinkInto(const std::string& link_path, const std::string& dir, Remova
   }
 }
 
-bool EndsWithLnk(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string ext = name.substr(name.size() - 4);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".lnk";
-}
-
 // The links in folder that point into dir; the names of its subfolders.
 std::vector<std::string> RemoveLinksIn(const std::string& folder, const std::string& dir,
                                        RemovalResult& result) {
-  std::vector<std::string> links, subfolders;
-  if (auto search = Sys().files->FindFirst(folder + "\\*.*", platform::FILE_ATTRIBUTE_DIRECTORY)) {
-    do {
-      const platform::FindData& found = search->Current();
-      if (found.name == "." || found.name == "..") continue;
-      if (found.attributes & platform::FILE_ATTRIBUTE_DIRECTORY) {
-        subfolders.push_back(found.name);
-      } else if (EndsWithLnk(found.name)) {
-        links.push_back(found.name);
-      }
-    } while (search->Next());
-  }
+  const install::LinksAndFolders found = install::ListLinksAndFolders(folder);
   // Deleted after the search, which must not see its folder change.
-  for (const std::string& name : links) RemoveLinkInto(folder + "\\" + name, dir, result);
-  return subfolders;
+  for (const std::string& name : found.links) RemoveLinkInto(folder + "\\" + name, dir, result);
+  return found.subfolders;
 }
 
 // A folder that still holds the user's shortcuts stays, as it should; any

@@ -144,8 +144,8 @@ def main(argv):
     with open(argv[1], "rb") as f:
         icon = f.read()
     failed = False
-    for spec in argv[3:]:
-        path, description, level = spec.split("|")
+    for program in argv[3:]:
+        path, description, level = program.split("|")
         problems = check(path, description, level, icon, argv[2])
         for problem in problems:
             print("%s: %s" % (path, problem))
