@@ -3,8 +3,10 @@
 #include "app/temp_directory.h"
 #include "archive/zip_archive.h"
 #include "forms/application.h"
+#include "install/setup_leftovers.h"
 #include "platform/platform.h"
 #include "platform/private_temp_folder.h"
+#include "session/run_log.h"
 #include "session/session_state.h"
 
 namespace qr5::app {
@@ -46,7 +48,11 @@ void TMainForm::FormCreate() {
   // A folder of this run's own; where none can be made, the system's
   // temporary folder itself, shared as it is.
   const std::string system_temp = GetWindowsTempDirectory();
-  session.TempDir = platform::MakePrivateTempFolder(system_temp, kPrivateTempPrefix);
+  // What killed runs left goes first; a folder that stays harms nothing but
+  // room, and is tried again by the next run.
+  const std::string left = install::RemoveLeftoversOfEndedRuns(system_temp, {}, "");
+  if (!left.empty()) session::Log().Line("Could not delete " + left);
+  session.TempDir = platform::MakePrivateTempFolder(system_temp, install::kPrivateTempPrefix);
   if (session.TempDir.empty()) session.TempDir = system_temp;
   session.ProductFolder = "\\QR5";
   session.InstallDir = "C:\\QR5";

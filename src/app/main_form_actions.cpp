@@ -3,6 +3,7 @@
 // or install layer that does the work.
 #include "app/main_form.h"
 
+#include "app/temp_directory.h"
 #include "archive/zip_archive.h"
 #include "forms/application.h"
 #include "install/install_engine.h"
@@ -10,9 +11,11 @@
 #include "install/install_suite.h"
 #include "install/machine_rights.h"
 #include "install/program_group.h"
+#include "install/setup_leftovers.h"
 #include "lang/extract_language_files.h"
 #include "lang/suite_texts.h"
 #include "platform/platform.h"
+#include "session/run_log.h"
 #include "session/session_state.h"
 
 namespace qr5::app {
@@ -61,6 +64,11 @@ void TMainForm::DoInstall() {
   ZipArchive1TotalPercentDone(0);
   const session::SessionState& session = Session();
   install::InstallSuite(*ZipArchive1, SetupFile(), session.InstallDir, session.LanguageName);
+  // A killed run's temporary files in the folders just written; their names
+  // were passed over meanwhile.
+  const std::string left = install::RemoveLeftoversOfEndedRuns(
+      GetWindowsTempDirectory(), install::SuiteFolders(*ZipArchive1, session.InstallDir), session.TempDir);
+  if (!left.empty()) session::Log().Line("Could not delete " + left);
 }
 
 void TMainForm::DoInstallKAVO5DLL() {

@@ -9,7 +9,4 @@ namespace qr5::app {
 // "\"; empty when the system reports none.
 std::string GetWindowsTempDirectory();
 
-// The name of a run's private folder below it, followed by a number.
-inline constexpr char kPrivateTempPrefix[] = "QR5SETUP";
-
 }  // namespace qr5::app

@@ -44,4 +44,9 @@ bool MoveOverDestination(const std::string& temp_path, const std::string& path, 
 // when it is left.
 bool DiscardTemporary(const std::string& temp_path);
 
+// Deletes what killed runs left in folder (not below it): files named as
+// TemporaryName names them when there is room ("~QR<n>.TMP"). Only while no
+// other run may be writing them. Returns how many stay.
+int RemoveStaleTemporaries(const std::string& folder);
+
 }  // namespace qr5::archive

@@ -25,7 +25,7 @@ void RegistryKey::Close() {
 bool RegistryKey::Open(platform::HKEY parent, const std::string& path) {
   Close();
   platform::HKEY key = 0;
-  if (Sys().registry->OpenKey(parent, path, &key) != platform::ERROR_SUCCESS) return false;
+  if (Sys().registry->OpenKey(parent, path, platform::KeyAccess::kRead, &key) != platform::ERROR_SUCCESS) return false;
   key_ = key;
   return true;
 }

@@ -1,5 +1,6 @@
-// One open registry key, opened with full access and closed when it goes
-// out of scope, with the text reads and writes the setup needs.
+// One open registry key, opened for reading or, when created, for reading
+// and writing, and closed when it goes out of scope, with the text reads and
+// writes the setup needs.
 #pragma once
 
 #include <cstdint>
@@ -28,8 +29,8 @@ class RegistryKey {
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
 
-  // Opens an existing key below parent; false when it is missing or cannot
-  // be opened for full access. Any key held before is closed.
+  // Opens an existing key below parent for reading; false when it is
+  // missing or cannot be read. Any key held before is closed.
   bool Open(platform::HKEY parent, const std::string& path);
   // Opens the key below parent, creating every missing level; false when
   // that fails.

@@ -187,12 +187,16 @@ class Profile {
 
 // ---- Registry ----------------------------------------------------------------
 
+enum class KeyAccess { kRead, kWrite };  // KEY_READ; KEY_READ | KEY_WRITE
+
 class Registry {
  public:
   virtual ~Registry() = default;
-  // RegOpenKeyExA with KEY_ALL_ACCESS. Returns a Windows error code.
-  virtual long OpenKey(HKEY root, const std::string& sub_key, HKEY* result) = 0;
-  // RegCreateKeyExA, non-volatile, KEY_ALL_ACCESS.
+  // RegOpenKeyExA with the rights the caller needs: a limited user on the NT
+  // family may read the machine-wide keys but not write them. Returns a
+  // Windows error code.
+  virtual long OpenKey(HKEY root, const std::string& sub_key, KeyAccess access, HKEY* result) = 0;
+  // RegCreateKeyExA, non-volatile, for reading and writing.
   virtual long CreateKey(HKEY root, const std::string& sub_key, HKEY* result) = 0;
   // RegQueryValueExA. With data == nullptr only *type and *size are filled.
   // With a buffer too small: ERROR_MORE_DATA and the needed *size.

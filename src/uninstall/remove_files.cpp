@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "install/setup_leftovers.h"
 #include "platform/platform.h"
 #include "uninstall/install_paths.h"
 #include "uninstall/suite_manifest.h"
@@ -97,6 +98,12 @@ void SuiteFileRemoval::RemoveFolders() {
   // those that this run emptied.
   if (uninstaller_ours_) {
     for (size_t i = 0; i < kSuiteFileCount; ++i) NoteFolders(kSuiteFiles[i].path);
+  }
+  // What a killed setup left in them would keep them.
+  if (any_removed_ || uninstaller_ours_) {
+    std::vector<std::string> written{dir_};
+    for (const std::string& folder : folders_) written.push_back(InFolder(dir_, folder));
+    if (!install::RemoveLeftoversOfEndedRuns(Sys().files->GetTempPath(), written, "").empty()) ++result_.left;
   }
   std::vector<std::string> order(folders_.begin(), folders_.end());
   // Deepest first, so a folder goes after its subfolders.

@@ -140,8 +140,11 @@ TEST_F(ProgramEntryTest, TheMutexIsNamedByTheFileNameAfterTheLastBackslashOrColo
 // ---- the run's own temporary folder ---------------------------------------------
 
 TEST_F(ProgramEntryTest, ACopyUnderAnotherNameKeepsItsLanguageFilesWhenThisOneEnds) {
-  // The first copy, QR5_Installer.exe, is on its language page.
+  // The first copy, QR5_Installer.exe, is on its language page (another
+  // process, holding its folder's mutex).
   WriteFile(std::string(kTemp) + "QR5SETUP0\\LANGUAGE.ENG", "[Setup]\r\nLanguage=English\r\n");
+  auto first = platform::sim::SimMachine::Open(root_);
+  ASSERT_TRUE(first->machine().processes->CreateMutex("QR5SETUP0 run"));
   sim_->SetModuleFileName("D:\\SETUP2.EXE");
   testing::MakeSetupExe(QR5_SOURCE_DIR "/CMakeLists.txt", Host("D:\\SETUP2.EXE"), testing::LanguagePayload());
   EXPECT_EQ(Run("click CancelButton\n"), 2);  // cancelled before the installation

@@ -103,9 +103,9 @@ TEST(Registry, ReportsTheSizeNeededForASmallBuffer) {
 TEST(Registry, MissingKeysAndValuesAreNotFound) {
   HKEY key = 0;
   const std::string path = FreshKey();
-  EXPECT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, path, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, path, KeyAccess::kRead, &key), ERROR_FILE_NOT_FOUND);
   // Reading must not have made the key.
-  EXPECT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, path, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, path, KeyAccess::kRead, &key), ERROR_FILE_NOT_FOUND);
   ASSERT_EQ(Reg().CreateKey(HKEY_CURRENT_USER, path, &key), ERROR_SUCCESS);
   uint32_t type = 0;
   uint32_t size = 0;
@@ -124,7 +124,7 @@ TEST(Registry, ComparesKeyAndValueNamesWithoutRegardToCase) {
   std::string upper = path;
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   HKEY again = 0;
-  ASSERT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, upper, &again), ERROR_SUCCESS);
+  ASSERT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, upper, KeyAccess::kWrite, &again), ERROR_SUCCESS);
   EXPECT_EQ(ReadValue(again, "INSTALLATION PATH").data, data);
   // Setting a value under another spelling replaces it: still one value.
   const auto other = Text("C:\\QR5");
@@ -143,7 +143,7 @@ TEST(Registry, OpensSubkeysOfAnOpenKey) {
   ASSERT_EQ(Reg().SetValue(child, "Publisher", REG_SZ, data.data(), data.size()), ERROR_SUCCESS);
   Reg().CloseKey(child);
   HKEY direct = 0;
-  ASSERT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, path + "\\quorlin 5", &direct), ERROR_SUCCESS);
+  ASSERT_EQ(Reg().OpenKey(HKEY_CURRENT_USER, path + "\\quorlin 5", KeyAccess::kRead, &direct), ERROR_SUCCESS);
   EXPECT_EQ(ReadValue(direct, "Publisher").data, data);
   Reg().CloseKey(direct);
   Reg().CloseKey(parent);
@@ -151,7 +151,7 @@ TEST(Registry, OpensSubkeysOfAnOpenKey) {
 
 TEST(Registry, KnowsTheProgramFilesFolderAndTheShellFolders) {
   HKEY key = 0;
-  ASSERT_EQ(Reg().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion", &key),
+  ASSERT_EQ(Reg().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion", KeyAccess::kRead, &key),
             ERROR_SUCCESS);
   const Read program_files = ReadValue(key, "ProgramFilesDir");
   EXPECT_EQ(program_files.status, ERROR_SUCCESS);
@@ -160,7 +160,7 @@ TEST(Registry, KnowsTheProgramFilesFolderAndTheShellFolders) {
   Reg().CloseKey(key);
 
   ASSERT_EQ(Reg().OpenKey(HKEY_LOCAL_MACHINE,
-                          "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", &key),
+                          "SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", KeyAccess::kRead, &key),
             ERROR_SUCCESS);
   const Read programs = ReadValue(key, "Common Programs");
   ASSERT_EQ(programs.status, ERROR_SUCCESS);

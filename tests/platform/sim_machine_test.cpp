@@ -20,7 +20,7 @@ class SimRoot : public simtest::SimMachineTest {};
 
 std::string QueryText(Registry& registry, HKEY root, const std::string& key, const std::string& name) {
   HKEY handle = 0;
-  if (registry.OpenKey(root, key, &handle) != ERROR_SUCCESS) return "<no key>";
+  if (registry.OpenKey(root, key, KeyAccess::kRead, &handle) != ERROR_SUCCESS) return "<no key>";
   char buffer[512] = {};
   uint32_t size = sizeof buffer;
   uint32_t type = 0;
@@ -79,7 +79,7 @@ TEST_F(SimRoot, MissingSettingsAndRegistryFilesGiveDefaults) {
   EXPECT_EQ(version.build, 2600);
   EXPECT_EQ(files().GetTempPath(), "C:\\WINDOWS\\TEMP\\");
   HKEY key = 0;
-  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE", &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE", KeyAccess::kRead, &key), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(registry().CreateKey(HKEY_CURRENT_USER, "Quorlin5", &key), ERROR_SUCCESS);
 }
 
@@ -128,7 +128,7 @@ TEST_F(SimRoot, AnUnparsableRegistryFileIsRefusedWithFileAndLine) {
 TEST_F(SimRoot, ARegistryFileBrokenLaterFailsTheCallsNotTheProcess) {
   HostWrite(root_ + "/registry.reg", "REGEDIT4\n[HKEY_CURRENT_USER\n");
   HKEY key = 0;
-  EXPECT_EQ(registry().OpenKey(HKEY_CURRENT_USER, "Quorlin5", &key), 1009);
+  EXPECT_EQ(registry().OpenKey(HKEY_CURRENT_USER, "Quorlin5", KeyAccess::kRead, &key), 1009);
   EXPECT_EQ(registry().CreateKey(HKEY_CURRENT_USER, "Quorlin5", &key), 1009);
 }
 

@@ -31,7 +31,7 @@ TEST_F(SimRegistryFile, DeniedKeysRefuseFullAccessBelowThemToo) {
   sim_->DenyRegistryKey(HKEY_LOCAL_MACHINE, uninstall);
 
   HKEY key = 0;
-  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, uninstall, &key), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, uninstall, KeyAccess::kRead, &key), ERROR_ACCESS_DENIED);
   EXPECT_EQ(registry().CreateKey(HKEY_LOCAL_MACHINE, "software\\microsoft\\windows\\currentversion\\uninstall",
                                  &key),
             ERROR_ACCESS_DENIED);
@@ -39,7 +39,7 @@ TEST_F(SimRegistryFile, DeniedKeysRefuseFullAccessBelowThemToo) {
   // A handle opened before the denial loses its access as well.
   EXPECT_EQ(SetText(early, "DisplayName", "x"), ERROR_ACCESS_DENIED);
   // Keys beside it stay open, and nothing was written.
-  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", &key),
+  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", KeyAccess::kRead, &key),
             ERROR_SUCCESS);
   EXPECT_EQ(registry().CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstaller",
                                  &key),
@@ -48,6 +48,33 @@ TEST_F(SimRegistryFile, DeniedKeysRefuseFullAccessBelowThemToo) {
   EXPECT_NE(HostRead(root_ + "/registry-denied.txt")
                 .find("HKEY_LOCAL_MACHINE\\SOFTWARE\\MicroSoft\\Windows\\CurrentVersion\\Uninstall\n"),
             std::string::npos);
+}
+
+// A limited user: the machine's keys read, but nothing below them opens for
+// writing, is created, changed or deleted; and a handle opened for reading
+// never writes, wherever it points.
+TEST_F(SimRegistryFile, ReadOnlyKeysReadButRefuseEveryChange) {
+  HKEY key = 0, read = 0;
+  ASSERT_EQ(registry().CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Old", &key), ERROR_SUCCESS);
+  ASSERT_EQ(SetText(key, "Kept", "yes"), ERROR_SUCCESS);
+  sim_->MakeRegistryKeyReadOnly(HKEY_LOCAL_MACHINE, "SOFTWARE");
+
+  ASSERT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, "software\\borland\\old", KeyAccess::kRead, &read), ERROR_SUCCESS);
+  uint32_t size = 0;
+  EXPECT_EQ(registry().QueryValue(read, "Kept", nullptr, nullptr, &size), ERROR_SUCCESS);
+  EXPECT_EQ(registry().OpenKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Old", KeyAccess::kWrite, &key),
+            ERROR_ACCESS_DENIED);
+  EXPECT_EQ(registry().CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Old", &key), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(registry().CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\New", &key), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(SetText(read, "Kept", "no"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(registry().DeleteValue(read, "Kept"), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(registry().DeleteKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Borland\\Old"), ERROR_ACCESS_DENIED);
+
+  ASSERT_EQ(registry().OpenKey(HKEY_CURRENT_USER, "Software", KeyAccess::kRead, &read), ERROR_SUCCESS);
+  EXPECT_EQ(SetText(read, "x", "y"), ERROR_ACCESS_DENIED);
+  ASSERT_EQ(registry().OpenKey(HKEY_CURRENT_USER, "Software", KeyAccess::kWrite, &key), ERROR_SUCCESS);
+  EXPECT_EQ(SetText(key, "x", "y"), ERROR_SUCCESS);
+  EXPECT_NE(HostRead(root_ + "/registry.reg").find("\"Kept\"=\"yes\""), std::string::npos);
 }
 
 TEST_F(SimRegistryFile, EveryChangeReplacesTheWholeFileAtOnce) {
@@ -101,7 +128,7 @@ TEST_F(SimRegistryFile, ValuesReadBackFromTheFileAsWritten) {
 
   Reopen();
   HKEY again = 0;
-  ASSERT_EQ(registry().OpenKey(HKEY_CURRENT_USER, "QUORLIN5", &again), ERROR_SUCCESS);
+  ASSERT_EQ(registry().OpenKey(HKEY_CURRENT_USER, "QUORLIN5", KeyAccess::kRead, &again), ERROR_SUCCESS);
   std::vector<uint8_t> read(200);
   uint32_t size = 200;
   uint32_t type = 0;

@@ -35,6 +35,32 @@ namespace {
 
 using namespace testing;
 
+// A killed setup leaves its private folder and its temporary files; the
+// next setup removes the folder at once, the files once no other copy runs
+// (their owner may still be writing them), and the uninstaller what is left.
+TEST_F(UninstallTest, WhatKilledRunsLeftGoesWithTheNextRunAndTheUninstaller) {
+  const std::string temp = "C:\\WINDOWS\\TEMP\\";
+  WriteFile(temp + "QR5SETUP2X\\MINE.TXT", "the user's");  // not a run's folder
+  const Snapshot fresh = Take();
+  WriteFile(temp + "QR5SETUP0\\LANGUAGE.ENG", "killed");
+  WriteFile(temp + "QR5SETUP7\\LANGUAGE.ENG", "running");
+  const std::vector<std::string> stale = {"C:\\QR5\\~QR0.TMP", "C:\\QR5\\DOC\\ENG\\~QR12.TMP"};
+  for (const std::string& file : stale) WriteFile(file, std::string(4096, 'x'));
+  auto other_run = platform::sim::SimMachine::Open(root_);  // another process
+  ASSERT_TRUE(other_run->machine().processes->CreateMutex("QR5SETUP7 run"));
+
+  Install("English", "C:\\QR5");
+  EXPECT_FALSE(DirExists(temp + "QR5SETUP0"));
+  EXPECT_TRUE(DirExists(temp + "QR5SETUP7"));
+  for (const std::string& file : stale) EXPECT_TRUE(FileExists(file)) << file;
+
+  other_run.reset();  // that run ends
+  Uninstall(ThroughThePages());
+  for (const std::string& file : stale) EXPECT_FALSE(FileExists(file)) << file;
+  EXPECT_FALSE(DirExists(temp + "QR5SETUP7"));
+  ExpectOnlyLeftovers(fresh);
+}
+
 TEST_F(UninstallTest, EnglishInstallationRemovedThroughThePagesLeavesOnlyTheEngine) {
   const Snapshot fresh = Take();
   Install("English", "C:\\QR5");

@@ -141,8 +141,9 @@ class PlannedProfile : public Profile {
 class PlannedRegistry : public Registry {
  public:
   PlannedRegistry(FaultPlan& plan, Registry& inner) : plan_(plan), in_(inner) {}
-  long OpenKey(HKEY root, const std::string& sub_key, HKEY* result) override {
-    return in_.OpenKey(root, sub_key, result);
+  long OpenKey(HKEY root, const std::string& sub_key, KeyAccess access, HKEY* result) override {
+    if (access == KeyAccess::kWrite && plan_.Fails("RegOpenKey " + sub_key)) return static_cast<long>(plan_.error());
+    return in_.OpenKey(root, sub_key, access, result);
   }
   long CreateKey(HKEY root, const std::string& sub_key, HKEY* result) override {
     if (plan_.Fails("RegCreateKey " + sub_key)) return static_cast<long>(plan_.error());

@@ -193,6 +193,10 @@ void SimMachine::DenyRegistryKey(HKEY root, const std::string& sub_key) {
   if (!registry_->Deny(root, sub_key)) throw std::runtime_error("cannot deny registry key " + sub_key);
 }
 
+void SimMachine::MakeRegistryKeyReadOnly(HKEY root, const std::string& sub_key) {
+  if (!registry_->Deny(root, sub_key, true)) throw std::runtime_error("cannot deny registry key " + sub_key);
+}
+
 void SimMachine::SetFreeSpace(char drive, int64_t bytes) {
   const char letter = AnsiUpper(drive);
   ctx_->config.free_space[letter] = bytes;

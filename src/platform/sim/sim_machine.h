@@ -73,6 +73,8 @@ class SimMachine {
   // Test controls. Each one also updates the files of the machine root, so
   // other processes on the same machine see it.
   void DenyRegistryKey(HKEY root, const std::string& sub_key);
+  // The key and those below it can be read but not written (a limited user).
+  void MakeRegistryKeyReadOnly(HKEY root, const std::string& sub_key);
   void SetFreeSpace(char drive, int64_t bytes);
   void SetVersion(const OsVersion& version);
   void SetLanguageName(const std::string& name);

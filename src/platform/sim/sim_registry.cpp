@@ -69,7 +69,13 @@ std::string SimRegistry::PathOf(HKEY key) const {
   const std::string predefined = PredefinedName(key);
   if (!predefined.empty()) return predefined;
   const auto it = handles_.find(key);
-  return it == handles_.end() ? "" : it->second;
+  return it == handles_.end() ? "" : it->second.path;
+}
+
+bool SimRegistry::MayWrite(HKEY key, const std::string& path) const {
+  const auto it = handles_.find(key);
+  if (it != handles_.end() && it->second.access != KeyAccess::kWrite) return false;
+  return RightsOf(path) == Rights::kAll;
 }
 
 long SimRegistry::Join(HKEY root, const std::string& sub_key, std::string* path) const {
@@ -83,10 +89,12 @@ long SimRegistry::Join(HKEY root, const std::string& sub_key, std::string* path)
   return ERROR_SUCCESS;
 }
 
-bool SimRegistry::Denied(const std::string& path) const {
+SimRegistry::Rights SimRegistry::RightsOf(const std::string& path) const {
   std::string text;
-  if (!ReadHostFile(root_ + "/registry-denied.txt", &text)) return false;
+  if (!ReadHostFile(root_ + "/registry-denied.txt", &text)) return Rights::kAll;
   const std::string upper = AnsiUpper(path);
+  constexpr std::string_view kReadOnly = "read-only ";
+  Rights rights = Rights::kAll;
   size_t pos = 0;
   while (pos < text.size()) {
     size_t nl = text.find('\n', pos);
@@ -96,20 +104,25 @@ bool SimRegistry::Denied(const std::string& path) const {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\\')) line.pop_back();
     while (!line.empty() && line.front() == ' ') line.erase(0, 1);
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    const bool read_only = line.compare(0, kReadOnly.size(), kReadOnly) == 0;
+    if (read_only) line.erase(0, kReadOnly.size());
     const size_t sep = line.find('\\');
     const std::string root = RegDatabase::RootName(line.substr(0, sep));
     if (root.empty()) continue;
     const std::string denied = AnsiUpper(root + (sep == std::string::npos ? "" : line.substr(sep)));
-    if (upper == denied || upper.compare(0, denied.size() + 1, denied + "\\") == 0) return true;
+    if (upper != denied && upper.compare(0, denied.size() + 1, denied + "\\") != 0) continue;
+    if (!read_only) return Rights::kNone;
+    rights = Rights::kRead;
   }
-  return false;
+  return rights;
 }
 
-long SimRegistry::Open(HKEY root, const std::string& sub_key, bool create, HKEY* result) {
+long SimRegistry::Open(HKEY root, const std::string& sub_key, bool create, KeyAccess access, HKEY* result) {
   std::string path;
   const long joined = Join(root, sub_key, &path);
   if (joined != ERROR_SUCCESS) return joined;
-  if (Denied(path)) return ERROR_ACCESS_DENIED;
+  const Rights rights = RightsOf(path);
+  if (rights == Rights::kNone || (access == KeyAccess::kWrite && rights != Rights::kAll)) return ERROR_ACCESS_DENIED;
   try {
     RootLock lock(root_, create);
     RegDatabase db = Load();
@@ -123,17 +136,17 @@ long SimRegistry::Open(HKEY root, const std::string& sub_key, bool create, HKEY*
   }
   const HKEY handle = next_handle_;
   next_handle_ += 4;
-  handles_[handle] = path;
+  handles_[handle] = Handle{path, access};
   *result = handle;
   return ERROR_SUCCESS;
 }
 
-long SimRegistry::OpenKey(HKEY root, const std::string& sub_key, HKEY* result) {
-  return Open(root, sub_key, false, result);
+long SimRegistry::OpenKey(HKEY root, const std::string& sub_key, KeyAccess access, HKEY* result) {
+  return Open(root, sub_key, false, access, result);
 }
 
 long SimRegistry::CreateKey(HKEY root, const std::string& sub_key, HKEY* result) {
-  return Open(root, sub_key, true, result);
+  return Open(root, sub_key, true, KeyAccess::kWrite, result);
 }
 
 long SimRegistry::QueryValue(HKEY key, const std::string& name, uint32_t* type, uint8_t* data,
@@ -174,7 +187,7 @@ long SimRegistry::SetValue(HKEY key, const std::string& name, uint32_t type, con
   const std::string path = PathOf(key);
   if (path.empty()) return ERROR_INVALID_HANDLE;
   if ((data == nullptr && size > 0) || HasLineBreak(name)) return ERROR_INVALID_PARAMETER;
-  if (Denied(path)) return ERROR_ACCESS_DENIED;
+  if (!MayWrite(key, path)) return ERROR_ACCESS_DENIED;
   try {
     RootLock lock(root_, true);
     RegDatabase db = Load();
@@ -197,7 +210,7 @@ long SimRegistry::SetValue(HKEY key, const std::string& name, uint32_t type, con
 long SimRegistry::DeleteValue(HKEY key, const std::string& name) {
   const std::string path = PathOf(key);
   if (path.empty()) return ERROR_INVALID_HANDLE;
-  if (Denied(path)) return ERROR_ACCESS_DENIED;
+  if (!MayWrite(key, path)) return ERROR_ACCESS_DENIED;
   try {
     RootLock lock(root_, true);
     RegDatabase db = Load();
@@ -216,7 +229,7 @@ long SimRegistry::DeleteKey(HKEY parent, const std::string& sub_key) {
   const long joined = Join(parent, sub_key, &path);
   if (joined != ERROR_SUCCESS) return joined;
   if (sub_key.empty() || IsRootPath(path)) return ERROR_ACCESS_DENIED;
-  if (Denied(path)) return ERROR_ACCESS_DENIED;
+  if (RightsOf(path) != Rights::kAll) return ERROR_ACCESS_DENIED;
   try {
     RootLock lock(root_, true);
     RegDatabase db = Load();
@@ -235,16 +248,16 @@ long SimRegistry::CloseKey(HKEY key) {
   return handles_.erase(key) > 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-bool SimRegistry::Deny(HKEY root, const std::string& sub_key) {
+bool SimRegistry::Deny(HKEY root, const std::string& sub_key, bool read_only) {
   std::string path;
   if (Join(root, sub_key, &path) != ERROR_SUCCESS) return false;
   const std::string file = root_ + "/registry-denied.txt";
   std::string text;
   if (!ReadHostFile(file, &text)) {
-    text = "; Registry keys this machine's user may not open with full access (and all below them).\n";
+    text = "; Registry keys this machine's user may not open, or (read-only) may only read, and all below them.\n";
   }
   if (!text.empty() && text.back() != '\n') text += "\n";
-  text += path + "\n";
+  text += (read_only ? "read-only " : "") + path + "\n";
   return WriteHostFileAtomic(file, text);
 }
 

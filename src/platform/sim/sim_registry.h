@@ -6,8 +6,11 @@
 // Denied keys: "registry-denied.txt" in the machine root lists one full key
 // path per line ("HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall";
 // ";" starts a comment). Opening or creating a listed key, or any key below
-// it, with full access fails with ERROR_ACCESS_DENIED, as for a user
-// without the rights.
+// it fails with ERROR_ACCESS_DENIED, as for a user without the rights. A
+// line "read-only <path>" lets the key and those below it be read but not
+// opened for writing, created, changed or deleted, as a limited user sees
+// HKEY_LOCAL_MACHINE on the NT family. A value written through a handle
+// opened for reading is refused as Windows refuses it.
 #pragma once
 
 #include <map>
@@ -26,7 +29,7 @@ class SimRegistry : public Registry {
  public:
   explicit SimRegistry(std::string root);
 
-  long OpenKey(HKEY root, const std::string& sub_key, HKEY* result) override;
+  long OpenKey(HKEY root, const std::string& sub_key, KeyAccess access, HKEY* result) override;
   long CreateKey(HKEY root, const std::string& sub_key, HKEY* result) override;
   long QueryValue(HKEY key, const std::string& name, uint32_t* type, uint8_t* data,
                   uint32_t* size) override;
@@ -36,8 +39,8 @@ class SimRegistry : public Registry {
   long DeleteValue(HKEY key, const std::string& name) override;
   long DeleteKey(HKEY parent, const std::string& sub_key) override;
 
-  // Adds a key to registry-denied.txt.
-  bool Deny(HKEY root, const std::string& sub_key);
+  // Adds a key to registry-denied.txt (read_only: "read-only <path>").
+  bool Deny(HKEY root, const std::string& sub_key, bool read_only = false);
   // Reads registry.reg; throws std::runtime_error naming file and line.
   RegDatabase Load() const;
   // Sets each REG_SZ value that does not exist yet (full key path, value
@@ -53,13 +56,21 @@ class SimRegistry : public Registry {
   // The full path of a handle ("" for an unknown handle).
   std::string PathOf(HKEY key) const;
   long Join(HKEY root, const std::string& sub_key, std::string* path) const;
-  bool Denied(const std::string& path) const;
-  long Open(HKEY root, const std::string& sub_key, bool create, HKEY* result);
+  enum class Rights { kAll, kRead, kNone };
+  Rights RightsOf(const std::string& path) const;
+  bool Denied(const std::string& path) const { return RightsOf(path) == Rights::kNone; }
+  // Whether a change to the key may be made through this handle (or path).
+  bool MayWrite(HKEY key, const std::string& path) const;
+  long Open(HKEY root, const std::string& sub_key, bool create, KeyAccess access, HKEY* result);
   bool Save(const RegDatabase& db);
 
   std::string root_;
   std::string file_;
-  std::map<HKEY, std::string> handles_;
+  struct Handle {
+    std::string path;
+    KeyAccess access;
+  };
+  std::map<HKEY, Handle> handles_;
   HKEY next_handle_ = 0x1000;
 };
 

@@ -6,9 +6,11 @@ namespace {
 
 class Win32Registry : public Registry {
  public:
-  long OpenKey(platform::HKEY root, const std::string& sub_key, platform::HKEY* result) override {
+  long OpenKey(platform::HKEY root, const std::string& sub_key, platform::KeyAccess access,
+               platform::HKEY* result) override {
     ::HKEY key = nullptr;
-    const LONG error = ::RegOpenKeyExA(ToWindows(root), Z(sub_key), 0, KEY_ALL_ACCESS, &key);
+    const REGSAM rights = access == platform::KeyAccess::kRead ? KEY_READ : KEY_READ | KEY_WRITE;
+    const LONG error = ::RegOpenKeyExA(ToWindows(root), Z(sub_key), 0, rights, &key);
     *result = error == ERROR_SUCCESS ? FromWindows(key) : 0;
     return error;
   }
@@ -19,7 +21,7 @@ class Win32Registry : public Registry {
     DWORD disposition = 0;
     const LONG error =
         ::RegCreateKeyExA(ToWindows(root), Z(sub_key), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          KEY_ALL_ACCESS, nullptr, &key, &disposition);
+                          KEY_READ | KEY_WRITE, nullptr, &key, &disposition);
     *result = error == ERROR_SUCCESS ? FromWindows(key) : 0;
     return error;
   }
