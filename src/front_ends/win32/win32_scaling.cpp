@@ -7,16 +7,18 @@ namespace qr5::front_ends::win32 {
 
 namespace {
 
-// The screen's pixels per logical inch, read once: the setup's windows are
-// all made after the program has started, at one density.
+// The screen's pixels per logical inch, read once (the windows are all made
+// on the one thread, at one density); 0 until then.
+int g_dpi = 0;
+
 int ScreenDpi() {
-  static const int dpi = [] {
+  if (g_dpi == 0) {
     HDC dc = ::GetDC(nullptr);
     const int got = dc != nullptr ? ::GetDeviceCaps(dc, LOGPIXELSY) : 0;
     if (dc != nullptr) ::ReleaseDC(nullptr, dc);
-    return got > 0 ? got : 96;
-  }();
-  return dpi;
+    g_dpi = got > 0 ? got : 96;
+  }
+  return g_dpi;
 }
 
 // units * dpi / per, rounded half away from zero.
