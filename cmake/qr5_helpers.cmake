@@ -49,6 +49,8 @@ function(qr5_shipped_program target)
   set_property(TARGET ${target} PROPERTY QR5_SIZE_LIMIT ${arg_LIMIT})
   if(QR5_WINDOWS)
     qr5_program_resources(${target} ${arg_FILE} "${arg_DESCRIPTION}" ${arg_LEVEL})
+    set_property(GLOBAL APPEND PROPERTY QR5_PROGRAM_RESOURCES
+                 "$<TARGET_FILE:${target}>|${arg_DESCRIPTION}|${arg_LEVEL}")
     target_link_options(${target} PRIVATE $<$<NOT:$<CONFIG:Debug>>:-s>)
     # A map beside the program shows what each part of the runtime costs.
     target_link_options(${target} PRIVATE -Wl,-Map=$<TARGET_FILE:${target}>.map)
@@ -78,7 +80,9 @@ endfunction()
 # (payload/suite/QUORLIN5.ICO, resource 1: the window class takes it), an
 # application manifest asking for level (requireAdministrator or asInvoker)
 # and a version resource naming the publisher, the product, what the program
-# is and PROJECT_VERSION, the one version number of the build.
+# is and PROJECT_VERSION, the one version number of the build. A test
+# program that must start as the shipped ones do (DPI awareness, Common
+# Controls 6) takes them too.
 set(QR5_PROGRAM_ICON ${CMAKE_SOURCE_DIR}/payload/suite/QUORLIN5.ICO)
 function(qr5_program_resources target file description level)
   if(NOT EXISTS ${QR5_PROGRAM_ICON})
@@ -105,6 +109,4 @@ function(qr5_program_resources target file description level)
   # The resource compiler does not see the files the script names.
   set_property(SOURCE ${dir}/${target}.rc TARGET_DIRECTORY ${target} APPEND PROPERTY
                OBJECT_DEPENDS ${QR5_PROGRAM_ICON} ${QR5_RES_MANIFEST})
-  set_property(GLOBAL APPEND PROPERTY QR5_PROGRAM_RESOURCES
-               "$<TARGET_FILE:${target}>|${description}|${level}")
 endfunction()

@@ -5,11 +5,15 @@
 //                                    that is hidden and system, every entry it
 //                                    lists can be selected, a typed folder gets
 //                                    the folder icon, opened entries stay open
-//   check_forms layout <folder>      every page and dialog in every language
+//   check_forms layout <folder> [dpi]
+//                                    every page and dialog in every language
 //                                    file LANGUAGE.* of <folder> (with its
 //                                    LICENSE.*): no label's text, measured in
 //                                    the window's font, runs into another
-//                                    control or past the window's edge
+//                                    control or past the window's edge; the
+//                                    screen has dpi (96 when not given), and
+//                                    windows, controls and fonts are the
+//                                    form's sizes scaled by dpi/96
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -42,6 +46,11 @@ using qr5::forms::ControlKind;
 using qr5::forms::Form;
 
 int g_failures = 0;
+int g_dpi = 96;  // the density the screen was set to
+
+// A length of the form model on this screen (MulDiv's rounding; the model's
+// lengths are not negative).
+int Scaled(int units) { return (units * g_dpi + 48) / 96; }
 
 void Check(bool ok, const std::string& what) {
   if (ok) return;
@@ -256,6 +265,53 @@ RECT TextRect(HWND window, const Control& c, const RECT& bounds) {
   return text;
 }
 
+bool Near(LONG got, int want) { return got >= want - 1 && got <= want + 1; }
+
+// The window, each control's window and its font are the form's sizes at
+// the screen's density: at 144 DPI a 75-pixel button is 112 or 113 pixels
+// wide (the font follows its size in points). A label may be larger (it
+// grows to its text); the height of a combo box is the system's.
+void CheckScaled(HWND window, const Form& form, const Control& c, const RECT& r,
+                 const std::string& where) {
+  const std::string what = where + " " + c.name + " " + Describe(r);
+  const int width = Scaled(c.left + c.width) - Scaled(c.left);
+  const int height = Scaled(c.top + c.height) - Scaled(c.top);
+  const bool grows = c.kind == ControlKind::kLabel && !c.tab_stop;
+  Check(Near(r.left, Scaled(c.left)) && Near(r.top, Scaled(c.top)),
+        what + " is not at (" + std::to_string(c.left) + "," + std::to_string(c.top) + ") scaled");
+  const bool wide = grows ? r.right - r.left >= width - 1 : Near(r.right - r.left, width);
+  const bool tall = grows ? r.bottom - r.top >= height - 1
+                          : c.kind == ControlKind::kComboBox || Near(r.bottom - r.top, height);
+  Check(wide && tall, what + " is not " + std::to_string(c.width) + "x" + std::to_string(c.height) +
+                          " scaled to " + std::to_string(width) + "x" + std::to_string(height));
+  LOGFONTA font{};
+  HFONT handle = reinterpret_cast<HFONT>(
+      ::SendMessageA(ControlWindow(window, form, c), WM_GETFONT, 0, 0));
+  // 8 points (12 for a title): 11 pixels at 96 DPI, 16 at 144.
+  const int points = c.font == qr5::forms::FontStyle::kTitle ? 12 : 8;
+  const int pixels = (points * g_dpi + 36) / 72;
+  Check(handle != nullptr && ::GetObjectA(handle, sizeof font, &font) == sizeof font &&
+            font.lfHeight == -pixels,
+        what + " has a font of height " + std::to_string(font.lfHeight) + ", not " +
+            std::to_string(-pixels));
+}
+
+// A font's lines are whole pixels: where the screen's density is not a
+// multiple of 96, the model's line of 13 pixels becomes a fraction (19.5 at
+// 144 DPI) and a line of MS Sans Serif takes the next whole pixel (20). A
+// label's text may pass its place by one pixel a line, into the blank
+// leading of the text below it.
+int LineSlack(HWND window, int height) {
+  if (g_dpi % 96 == 0) return 0;
+  HDC dc = ::GetDC(window);
+  HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)));
+  TEXTMETRICA metrics{};
+  ::GetTextMetricsA(dc, &metrics);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(window, dc);
+  return metrics.tmHeight > 0 ? height / metrics.tmHeight : 0;
+}
+
 void CheckLayout(Form& form, const std::string& language) {
   HWND window = WindowOf(form);
   const std::string where = language + " " + form.class_name;
@@ -265,20 +321,30 @@ void CheckLayout(Form& form, const std::string& language) {
   }
   RECT client;
   ::GetClientRect(window, &client);
+  Check(client.right == Scaled(form.client_width) && client.bottom == Scaled(form.client_height),
+        where + ": the window's inside " + Describe(client) + " is not " +
+            std::to_string(form.client_width) + "x" + std::to_string(form.client_height) +
+            " scaled");
   struct Placed {
     const Control* control;
     RECT rect;
+    int slack;  // LineSlack of a label
   };
   std::vector<Placed> placed;
   for (const auto& c : form.Controls()) {
     if (!c->visible || c->kind == ControlKind::kBevel) continue;
-    RECT r{c->left, c->top, c->left + c->width, c->top + c->height};
+    RECT r{Scaled(c->left), Scaled(c->top), Scaled(c->left + c->width),
+           Scaled(c->top + c->height)};  // a painted control's place
+    int slack = 0;
     if (HWND child = ControlWindow(window, form, *c)) {
       ::GetWindowRect(child, &r);
       ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-      if (c->kind == ControlKind::kComboBox) r.bottom = r.top + c->height;  // closed
+      CheckScaled(window, form, *c, r, where);
+      if (c->kind == ControlKind::kComboBox) r.bottom = r.top + Scaled(c->height);  // closed
+      if (c->kind == ControlKind::kLabel && !c->tab_stop)
+        slack = LineSlack(child, r.bottom - r.top);
     }
-    placed.push_back({c.get(), r});
+    placed.push_back({c.get(), r, slack});
   }
   for (const Placed& p : placed) {
     const Control& c = *p.control;
@@ -295,7 +361,8 @@ void CheckLayout(Form& form, const std::string& language) {
     const bool texty = (c.kind == ControlKind::kLabel && !c.tab_stop) ||
                        c.kind == ControlKind::kCheckBox || c.kind == ControlKind::kRadioButton;
     if (!texty) continue;
-    const RECT text = TextRect(child, c, p.rect);
+    RECT text = TextRect(child, c, p.rect);
+    text.bottom -= p.slack;
     const std::string what = where + " " + c.name + " \"" + c.text + "\" " + Describe(text);
     Check(text.right <= p.rect.right && text.bottom <= p.rect.bottom,
           what + " is cut by its own window " + Describe(p.rect));
@@ -303,7 +370,9 @@ void CheckLayout(Form& form, const std::string& language) {
           what + " is cut at the window's edge " + Describe(client));
     for (const Placed& other : placed) {
       if (other.control == &c) continue;
-      Check(!Overlap(text, other.rect),
+      RECT below = other.rect;
+      below.bottom -= other.slack;
+      Check(!Overlap(text, below),
             what + " runs into " + other.control->name + " " + Describe(other.rect));
     }
   }
@@ -311,6 +380,11 @@ void CheckLayout(Form& form, const std::string& language) {
 
 int LayoutChecks(const std::string& folder) {
   using namespace qr5::pages;
+  HDC screen = ::GetDC(nullptr);
+  const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+  ::ReleaseDC(nullptr, screen);
+  Check(dpi == g_dpi, "the screen has " + std::to_string(dpi) + " DPI, not " +
+                          std::to_string(g_dpi));
   TFormExitSetup exit_setup;
   FormExitSetup = &exit_setup;
   TDlgError error;
@@ -409,10 +483,12 @@ int main(int argc, char** argv) {
   int code = 2;
   if (mode == "tree") {  // a language folder may follow; unused
     code = TreeChecks();
-  } else if (mode == "layout" && argc == 3) {
+  } else if (mode == "layout" && (argc == 3 || argc == 4)) {
+    if (argc == 4) g_dpi = std::atoi(argv[3]);
+    std::printf("check_forms: at %d DPI\n", g_dpi);
     code = LayoutChecks(argv[2]);
   } else {
-    std::fprintf(stderr, "usage: check_forms tree | layout <folder>\n");
+    std::fprintf(stderr, "usage: check_forms tree | layout <folder> [dpi]\n");
   }
   qr5::forms::App().SetFrontEnd(nullptr);
   qr5::platform::Install(nullptr);

@@ -42,9 +42,13 @@ endif()
 
 
 # The forms in the real front end, in this process, on an Xvfb display: the
-# folder tree, and the layout of every page in every language of the payload.
+# folder tree, and the layout of every page in every language of the payload
+# at 96, 120 and 144 DPI.
+# It carries the setup's manifest, so that Windows gives it the screen's
+# density (and Common Controls 6) as it gives them to the setup.
 add_executable(check_forms ${CMAKE_CURRENT_LIST_DIR}/check_forms.cpp)
 target_link_libraries(check_forms PRIVATE qr5_app qr5_front_end qr5_platform)
+qr5_program_resources(check_forms check_forms.exe "Quorlin 5 form checks" asInvoker)
 foreach(mode tree layout)
   add_test(NAME wine_forms_${mode}
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_forms.sh ${CMAKE_BINARY_DIR}/wine-forms

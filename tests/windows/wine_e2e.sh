@@ -11,7 +11,8 @@
 # from the uninstall entry, and the machine compared with the state before
 # the installation.
 # With QR5_SHOTS=<folder> an Xvfb display is used instead of the null driver
-# and every page is captured into <folder>/<page>.png (ImageMagick import).
+# and every page is captured into <folder>/<page>.png (ImageMagick import);
+# QR5_SHOTS_DPI=<dpi> sets the screen's density first (144: 150 %).
 set -euo pipefail
 WORK=$1 VERSION=$2 SETUP=$3 KAVO5=$4 DRIVER=$5 VERSION_NUMBER=$6
 . "$(dirname "$0")/wine_lib.sh"
@@ -21,6 +22,7 @@ step "creating the prefix"
 if [ -n "${QR5_SHOTS:-}" ]; then
   wine_display
   wine_new_prefix x11 "$VERSION"
+  [ -z "${QR5_SHOTS_DPI:-}" ] || wine_set_dpi "$QR5_SHOTS_DPI"
 else
   wine_new_prefix null "$VERSION"
 fi

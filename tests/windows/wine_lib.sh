@@ -82,6 +82,14 @@ wine_new_prefix() {
   wine_prefix_fonts
 }
 
+# The screen's density for the programs started next: wine_set_dpi <dpi>
+# (Wine 8 reads the user's LogPixels, as Windows XP does; the next server
+# start takes it).
+wine_set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+}
+
 # Polls a command until it succeeds: wine_wait <seconds> <what failed> <command...>
 wine_wait() {
   local seconds=$1 what=$2 end

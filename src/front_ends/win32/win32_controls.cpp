@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "front_ends/win32/win32_form_window.h"
+#include "front_ends/win32/win32_scaling.h"
 
 namespace qr5::front_ends::win32 {
 
@@ -16,16 +17,19 @@ struct Fonts {
   HFONT normal = nullptr, bold = nullptr, title = nullptr;
 };
 
-// MS Sans Serif 8 point (11 pixels) for the frame, Verdana 12 point bold
-// (16 pixels) for the titles.
+// MS Sans Serif 8 point for the frame, Verdana 12 point bold for the titles;
+// sized in points, as the system sizes its own fonts, a line of text is as
+// tall as the screen's density makes the model's 13 pixels (20 at 150 %
+// would run into the next control).
 const Fonts& TheFonts() {
   static Fonts fonts = [] {
     Fonts f;
-    f.normal = ::CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+    f.normal = ::CreateFontA(-FontPx(8), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                              "MS Sans Serif");
-    f.bold = ::CreateFontA(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+    f.bold = ::CreateFontA(-FontPx(8), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
                            "MS Sans Serif");
-    f.title = ::CreateFontA(-16, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Verdana");
+    f.title = ::CreateFontA(-FontPx(12), 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                            "Verdana");
     return f;
   }();
   return fonts;
@@ -48,22 +52,22 @@ std::string MemoText(const Control& c) {
 
 // A label grows to show its whole text in the real font, as an auto-sized
 // label does: a single line widens (up to the form's edge), a word-wrapped
-// one gets taller. The read-only field (a label that takes the focus) keeps
-// its size.
+// one gets taller, and either gets as tall as its lines (a font's line is a
+// whole number of pixels: at 150 % the model's 13 are 20, not 19.5). The
+// read-only field (a label that takes the focus) keeps its size.
 RECT LabelBounds(HWND window, const Control& c, int client_width) {
   RECT bounds = Bounds(c);
   if (c.kind != ControlKind::kLabel || c.tab_stop || c.text.empty()) return bounds;
   HDC dc = ::GetDC(window);
   HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(window, WM_GETFONT, 0, 0)));
-  RECT need{0, 0, c.width, 0};
+  RECT need{0, 0, bounds.right - bounds.left, 0};
   ::DrawTextA(dc, Z(c.text), -1, &need,
               DT_CALCRECT | (c.word_wrap ? DT_WORDBREAK : DT_SINGLELINE));
   ::SelectObject(dc, old);
   ::ReleaseDC(window, dc);
-  if (c.word_wrap) {
-    bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + need.bottom);
-  } else {
-    const int right = std::min(c.left + static_cast<int>(need.right), client_width);
+  bounds.bottom = std::max<LONG>(bounds.bottom, bounds.top + need.bottom);
+  if (!c.word_wrap) {
+    const int right = std::min(static_cast<int>(bounds.left + need.right), Px(client_width));
     bounds.right = std::max<LONG>(bounds.right, right);
   }
   return bounds;
@@ -86,7 +90,7 @@ int Win32FrontEnd::TextWidth(const std::string& text) {
   const int height = ::DrawTextA(dc, Z(text), -1, &need, DT_CALCRECT | DT_SINGLELINE);
   ::SelectObject(dc, old);
   ::ReleaseDC(nullptr, dc);
-  return height == 0 && !text.empty() ? -1 : static_cast<int>(need.right - need.left);
+  return height == 0 && !text.empty() ? -1 : Units(static_cast<int>(need.right - need.left));
 }
 
 std::string WindowText(HWND window) {
@@ -101,7 +105,8 @@ HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& chi
   const Control& c = *child.control;
   const char* window_class = "STATIC";
   DWORD style = WS_CHILD, ex_style = 0;
-  int height = c.height;
+  const RECT r = Bounds(c);
+  int height = r.bottom - r.top;
   switch (c.kind) {
     case ControlKind::kLabel:
       style |= c.word_wrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
@@ -129,7 +134,7 @@ HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& chi
     case ControlKind::kComboBox:
       window_class = "COMBOBOX";
       style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-      height += 200;  // the dropped-down list
+      height += Px(200);  // the dropped-down list
       break;
     case ControlKind::kMemo:
       window_class = "EDIT";
@@ -144,8 +149,9 @@ HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& chi
     default:
       break;
   }
-  HWND hwnd = ::CreateWindowExA(ex_style, window_class, "", style, c.left, c.top, c.width, height,
-                                parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(child.id)),
+  HWND hwnd = ::CreateWindowExA(ex_style, window_class, "", style, r.left, r.top,
+                                r.right - r.left, height, parent,
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(child.id)),
                                 instance, nullptr);
   if (hwnd != nullptr) {
     const Fonts& fonts = TheFonts();
@@ -161,7 +167,7 @@ void SyncControl(ChildWindow& child, int client_width, bool default_framed) {
   const Control& c = *child.control;
   const RECT shown = LabelBounds(child.hwnd, c, client_width);
   if (!::EqualRect(&shown, &child.bounds)) {
-    const int extra = c.kind == ControlKind::kComboBox ? 200 : 0;
+    const int extra = c.kind == ControlKind::kComboBox ? Px(200) : 0;
     ::MoveWindow(child.hwnd, shown.left, shown.top, shown.right - shown.left,
                  shown.bottom - shown.top + extra, TRUE);
     child.bounds = shown;

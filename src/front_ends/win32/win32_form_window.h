@@ -47,23 +47,27 @@ ChildWindow* ChildById(FormWindow& fw, int id);
 ChildWindow* ChildByWindow(FormWindow& fw, HWND window);
 ChildWindow* ChildByControl(FormWindow& fw, const forms::Control* control);
 
+// The control's place in the window, in screen pixels.
 RECT Bounds(const forms::Control& c);
 
 // ---- frames (win32_frames.cpp) ----
 
-// Sizes the frame so that its client area is the form's, centred if asked.
+// Sizes the frame so that its client area is the form's (in screen pixels),
+// centred if asked.
 void SetFrameSize(FormWindow& fw);
 
 // ---- controls (win32_controls.cpp) ----
 
 // Controls without a window of their own: the form paints them.
 bool Painted(forms::ControlKind kind);
-// MS Sans Serif 8 point, the font of the frames and most controls.
+// MS Sans Serif 8 point at the screen's density, the font of the frames and
+// most controls.
 HFONT DialogFont();
 std::string WindowText(HWND window);
 // Creates the child window of a control that has one; nullptr on failure.
 HWND CreateControlWindow(HWND parent, HINSTANCE instance, const ChildWindow& child);
-// Brings a control's window in line with the control's data.
+// Brings a control's window in line with the control's data (client_width
+// in the model's units).
 void SyncControl(ChildWindow& child, int client_width, bool default_framed);
 
 // ---- the folder tree view (win32_folder_tree_view.cpp) ----

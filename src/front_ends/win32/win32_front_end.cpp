@@ -7,6 +7,7 @@
 #include "front_ends/win32/win32_front_end.h"
 
 #include "front_ends/win32/win32_form_window.h"
+#include "front_ends/win32/win32_scaling.h"
 
 namespace qr5::front_ends::win32 {
 
@@ -68,12 +69,14 @@ ChildWindow* ChildByControl(FormWindow& fw, const Control* control) {
   return nullptr;
 }
 
-RECT Bounds(const Control& c) { return RECT{c.left, c.top, c.left + c.width, c.top + c.height}; }
+RECT Bounds(const Control& c) {
+  return PxRect(c.left, c.top, c.left + c.width, c.top + c.height);
+}
 
 void SetFrameSize(FormWindow& fw) {
   const Form& form = *fw.form;
   const WindowStyle s = FrameStyle(form);
-  RECT r{0, 0, form.client_width, form.client_height};
+  RECT r{0, 0, Px(form.client_width), Px(form.client_height)};
   ::AdjustWindowRectEx(&r, s.style, FALSE, s.ex_style);
   const int width = r.right - r.left, height = r.bottom - r.top;
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT;

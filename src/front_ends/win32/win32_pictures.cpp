@@ -1,4 +1,5 @@
 #include "front_ends/win32/win32_pictures.h"
+#include "front_ends/win32/win32_scaling.h"
 
 #include <algorithm>
 
@@ -38,7 +39,7 @@ void HorizontalGradient(HDC dc, const RECT& r, COLORREF left, COLORREF right) {
 void Ellipse(HDC dc, int left, int top, int right, int bottom, COLORREF fill, COLORREF pen_colour,
              int pen_width = 1) {
   HBRUSH brush = ::CreateSolidBrush(fill);
-  HPEN pen = ::CreatePen(PS_SOLID, pen_width, pen_colour);
+  HPEN pen = ::CreatePen(PS_SOLID, std::max(pen_width, Px(1)), pen_colour);
   HGDIOBJ old_brush = ::SelectObject(dc, brush);
   HGDIOBJ old_pen = ::SelectObject(dc, pen);
   ::Ellipse(dc, left, top, right, bottom);
@@ -89,9 +90,9 @@ void SidePicture(HDC dc, const RECT& r) {
   // A few soft rings down the band.
   const int w = r.right - r.left;
   for (int i = 0; i < 4; ++i) {
-    const int d = w / 2 + i * 10;
-    const int cx = r.left + w / 2, cy = r.bottom - 60 - i * 36;
-    HPEN pen = ::CreatePen(PS_SOLID, 1, Mix(kSkyBlue, kWhite, i + 1, 6));
+    const int d = w / 2 + i * Px(10);
+    const int cx = r.left + w / 2, cy = r.bottom - Px(60) - i * Px(36);
+    HPEN pen = ::CreatePen(PS_SOLID, Px(1), Mix(kSkyBlue, kWhite, i + 1, 6));
     HGDIOBJ old_pen = ::SelectObject(dc, pen);
     HGDIOBJ old_brush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
     ::Ellipse(dc, cx - d / 2, cy - d / 2, cx + d / 2, cy + d / 2);
@@ -100,13 +101,14 @@ void SidePicture(HDC dc, const RECT& r) {
     ::DeleteObject(pen);
   }
   // The pages put the logo at the top; the band carries the name.
-  RECT name{r.left, r.top + 120, r.right, r.top + 146};
-  CentredText(dc, name, "Quorlin", 18, kWhite);
+  RECT name{r.left, r.top + Px(120), r.right, r.top + Px(146)};
+  CentredText(dc, name, "Quorlin", Px(18), kWhite);
 }
 
 void HeaderPicture(HDC dc, const RECT& r) {
   HorizontalGradient(dc, r, kWhite, Mix(kSkyBlue, kWhite, 1, 2));
-  RECT mark{r.left + 6, r.top + 6, r.right - 6, r.bottom - 6};
+  const int inset = Px(6);
+  RECT mark{r.left + inset, r.top + inset, r.right - inset, r.bottom - inset};
   Mark(dc, mark);
 }
 
@@ -116,15 +118,16 @@ void LanguagePicture(HDC dc, const RECT& r) {
   const int x = r.left, y = r.top;
   Ellipse(dc, x + 1, y + 1, x + size - 1, y + size - 1, RGB(64, 128, 208), kDeepBlue);
   HGDIOBJ old_brush = ::SelectObject(dc, ::GetStockObject(NULL_BRUSH));
-  HPEN pen = ::CreatePen(PS_SOLID, 1, RGB(200, 228, 255));
+  const int line = Px(1), rim = Px(2), inset = Px(5);
+  HPEN pen = ::CreatePen(PS_SOLID, line, RGB(200, 228, 255));
   HGDIOBJ old_pen = ::SelectObject(dc, pen);
   ::Ellipse(dc, x + size / 3, y + 1, x + size - size / 3, y + size - 1);
   ::SelectObject(dc, old_pen);
   ::SelectObject(dc, old_brush);
   ::DeleteObject(pen);
-  Line(dc, x + 2, y + size / 2, x + size - 2, y + size / 2, RGB(200, 228, 255), 1);
-  Line(dc, x + 5, y + size / 4, x + size - 5, y + size / 4, RGB(200, 228, 255), 1);
-  Line(dc, x + 5, y + size * 3 / 4, x + size - 5, y + size * 3 / 4, RGB(200, 228, 255), 1);
+  Line(dc, x + rim, y + size / 2, x + size - rim, y + size / 2, RGB(200, 228, 255), line);
+  Line(dc, x + inset, y + size / 4, x + size - inset, y + size / 4, RGB(200, 228, 255), line);
+  Line(dc, x + inset, y + size * 3 / 4, x + size - inset, y + size * 3 / 4, RGB(200, 228, 255), line);
 }
 
 void SymbolPicture(HDC dc, const RECT& r, COLORREF colour, const char* symbol) {
@@ -140,16 +143,17 @@ void FolderPicture(HDC dc, const RECT& r) {
   const COLORREF edge = RGB(160, 120, 24);
   HBRUSH back = ::CreateSolidBrush(RGB(232, 192, 72));
   HBRUSH front = ::CreateSolidBrush(RGB(252, 220, 112));
-  HPEN pen = ::CreatePen(PS_SOLID, 1, edge);
+  HPEN pen = ::CreatePen(PS_SOLID, Px(1), edge);
   HGDIOBJ old_pen = ::SelectObject(dc, pen);
   HGDIOBJ old_brush = ::SelectObject(dc, back);
-  POINT tab[] = {{r.left + 1, r.top + 3},          {r.left + w / 3, r.top + 3},
-                 {r.left + w / 3 + 3, r.top + 7},  {r.right - 2, r.top + 7},
-                 {r.right - 2, r.bottom - 2},      {r.left + 1, r.bottom - 2}};
+  const int one = Px(1), two = Px(2), three = Px(3), tab_top = Px(7);
+  POINT tab[] = {{r.left + one, r.top + three},           {r.left + w / 3, r.top + three},
+                 {r.left + w / 3 + three, r.top + tab_top}, {r.right - two, r.top + tab_top},
+                 {r.right - two, r.bottom - two},          {r.left + one, r.bottom - two}};
   ::Polygon(dc, tab, 6);
   ::SelectObject(dc, front);
-  POINT lid[] = {{r.left + 1, r.bottom - 2}, {r.left + 5, r.top + h / 3},
-                 {r.right - 1, r.top + h / 3}, {r.right - 4, r.bottom - 2}};
+  POINT lid[] = {{r.left + one, r.bottom - two}, {r.left + Px(5), r.top + h / 3},
+                 {r.right - one, r.top + h / 3}, {r.right - Px(4), r.bottom - two}};
   ::Polygon(dc, lid, 4);
   ::SelectObject(dc, old_pen);
   ::SelectObject(dc, old_brush);

@@ -9,7 +9,8 @@
 
 namespace qr5::front_ends::win32 {
 
-// Draws the picture called name into rect; an unknown name draws nothing.
+// Draws the picture called name into rect (screen pixels; its fixed sizes
+// follow the screen's density); an unknown name draws nothing.
 void DrawPicture(HDC dc, const RECT& rect, const std::string& name);
 
 // The progress bar: a raised frame with a gradient filled to position % (0..100).
