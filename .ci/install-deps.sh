@@ -18,7 +18,12 @@ for p in $HOST $WINDOWS; do
     dpkg -s "$p" >/dev/null 2>&1 || need="$need $p"
 done
 if [ "${QR5_HOST_ONLY:-0}" != 1 ]; then
-    dpkg -s wine32:i386 >/dev/null 2>&1 || need="$need wine wine32:i386"
+    WINE="wine wine32:i386"
+    # 64-bit Wine beside it, where the machine has it: the test on 64-bit Windows.
+    [ "$(dpkg --print-architecture)" = amd64 ] && WINE="$WINE wine64"
+    for p in $WINE; do
+        dpkg -s "$p" >/dev/null 2>&1 || need="$need $p"
+    done
 fi
 if [ -n "$need" ]; then
     log "apt-get install$need"
@@ -27,11 +32,13 @@ if [ -n "$need" ]; then
     for try in 1 2 3; do apt-get update -qq && break; log "apt-get update failed (try $try)"; sleep 10; done
     # wine32 needs its recommends (fonts, X libraries); the rest does not
     apt-get install -y -qq --no-install-recommends $(echo "$need" | tr ' ' '\n' | grep -v '^wine' | tr '\n' ' ') >/dev/null
-    if echo "$need" | grep -q wine; then
+    wine=$(echo "$need" | tr ' ' '\n' | grep '^wine' | tr '\n' ' ' || true)
+    if [ -n "$wine" ]; then
         # Without a mirror's i386 security index, apt would lift a library to its security version for
-        # amd64 and find no i386 twin of it; then the release's own versions are taken for both.
-        apt-get install -y -qq wine wine32:i386 >/dev/null ||
-            apt-get install -y -qq -t bookworm wine wine32:i386 >/dev/null
+        # amd64 and find no i386 twin of it (wine64 alone meets it too, through libwine's gstreamer);
+        # then the release's own versions are taken for both.
+        apt-get install -y -qq $wine >/dev/null ||
+            apt-get install -y -qq -t bookworm $wine >/dev/null
     fi
 fi
 

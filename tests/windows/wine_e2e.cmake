@@ -1,8 +1,10 @@
 # The real setup program under Wine, driven through a complete installation
 # and a cancelled run by a small Windows program, once on a prefix set to
-# Windows XP (all-users folders) and once to Windows 98 (per-user folders):
+# Windows XP (all-users folders), once to Windows 98 (per-user folders):
 # the manifest of the setup and the uninstaller, which those versions do not
-# know (98) or know only in part (XP), must not keep them from starting.
+# know (98) or know only in part (XP), must not keep them from starting; and
+# once on 64-bit Windows 10, where the 32-bit setup gets the 32-bit Program
+# Files and registry view (where Wine has its 64-bit half).
 # Only the shipped program (win32 thread model) is driven; the posix build
 # of the test programs would merely repeat it.
 if(NOT TARGET QR5_Installer OR NOT QR5_MINGW_THREADS STREQUAL "win32")
@@ -15,7 +17,12 @@ endif()
 add_executable(drive_setup ${CMAKE_CURRENT_LIST_DIR}/drive_setup.cpp)
 target_link_libraries(drive_setup PRIVATE shell32)
 set(demo_setup ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/QR5_Installer${CMAKE_EXECUTABLE_SUFFIX})
-foreach(version winxp win98)
+find_program(QR5_WINE64 wine64 PATHS /usr/lib/wine)
+set(wine_versions winxp win98)
+if(QR5_WINE64)
+  list(APPEND wine_versions win10)
+endif()
+foreach(version ${wine_versions})
   add_test(NAME wine_e2e_${version}
            COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/wine_e2e.sh ${CMAKE_BINARY_DIR}/wine-e2e ${version}
                    ${demo_setup} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/KAVO5.DLL

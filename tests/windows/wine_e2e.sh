@@ -1,7 +1,10 @@
 #!/bin/bash
 # The real setup program under Wine, driven as a person would drive it:
-#   wine_e2e.sh <work-folder> <winxp|win98> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe> <version>
-# A fresh 32-bit prefix in <work-folder>/<version>; the setup and KAVO5.DLL go
+#   wine_e2e.sh <work-folder> <winxp|win98|win10> <QR5_Installer.exe> <KAVO5.DLL> <drive_setup.exe> <version>
+# A fresh prefix in <work-folder>/<version>, 32-bit but for win10, which is
+# 64-bit Windows as it mostly comes: there the setup is a 32-bit program among
+# 64-bit ones and gets the 32-bit Program Files folder and registry view,
+# also checked as the 64-bit side shows them. The setup and KAVO5.DLL go
 # to C:\SETUP. One complete English installation (with a second copy started
 # meanwhile and the browse and error dialogs on the way), then a cancelled
 # run, then checks of the files, the registry (the uninstall entry with the
@@ -16,7 +19,9 @@
 set -euo pipefail
 WORK=$1 VERSION=$2 SETUP=$3 KAVO5=$4 DRIVER=$5 VERSION_NUMBER=$6
 . "$(dirname "$0")/wine_lib.sh"
-wine_init "wine_e2e($VERSION)" "$WORK/$VERSION"
+ARCH=win32 PF='Program Files'
+[ "$VERSION" = win10 ] && ARCH=win64 PF='Program Files (x86)'
+wine_init "wine_e2e($VERSION)" "$WORK/$VERSION" "$ARCH"
 
 step "creating the prefix"
 if [ -n "${QR5_SHOTS:-}" ]; then
@@ -26,6 +31,10 @@ if [ -n "${QR5_SHOTS:-}" ]; then
 else
   wine_new_prefix null "$VERSION"
 fi
+# winecfg's failure is not seen above: without it this would be Windows 7.
+[ "$VERSION" != win10 ] ||
+  [ "$(wine_query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' CurrentMajorVersionNumber)" = 0xa ] ||
+  fail "the prefix does not report Windows 10"
 step "prefix set to $VERSION"
 
 mkdir -p "$C/SETUP"
@@ -72,7 +81,7 @@ wine 'C:\SETUP\drive_setup.exe' cancel 'C:\SETUP\QR5_Installer.exe' || fail "the
 step "checking the result"
 wine_check_installed QR5 English
 ENTRY='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5'
-uninstall=$(wine reg query "$ENTRY" 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
+uninstall=$(wine_reg_query "$ENTRY" 2>/dev/null | tr -d '\r' | grep -c REG_ || true)
 [ "$uninstall" -eq 12 ] || fail "the uninstall entry holds $uninstall values, not 12"
 # What the Apps list and Add/Remove Programs show beyond the six values.
 [ "$(wine_query "$ENTRY" DisplayVersion)" = "$VERSION_NUMBER" ] || fail "DisplayVersion is not $VERSION_NUMBER"
@@ -84,9 +93,22 @@ size_kb=$(( $(wine_query "$ENTRY" EstimatedSize || true) ))
   fail "NoModify and NoRepair are not 1"
 # The database engine's folder and its configuration.
 engine=$(wine_query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
-[ "$engine" = 'C:\Program Files\Borland\Common Files\BDE' ] || fail "engine DLLPATH is \"$engine\""
-[ -n "$(ls "$C/Program Files/Borland/Common Files/BDE" 2>/dev/null)" ] || fail "the engine folder is empty"
+[ "$engine" = "C:\\$PF\\Borland\\Common Files\\BDE" ] || fail "engine DLLPATH is \"$engine\""
+[ -n "$(ls "$C/$PF/Borland/Common Files/BDE" 2>/dev/null)" ] || fail "the engine folder is empty"
 echo "  DLLPATH=$engine uninstall values=$uninstall EstimatedSize=$size_kb KB"
+if [ "$ARCH" = win64 ]; then
+  # As the 64-bit regedit shows it: the setup's keys below Wow6432Node only,
+  # and no engine in the 64-bit Program Files.
+  [ "$(wine_query 'HKLM\SOFTWARE\Wow6432Node\Borland\Database Engine' DLLPATH /reg:64)" = "$engine" ] ||
+    fail "the engine's settings are not in the 32-bit view"
+  [ "$(wine_query "${ENTRY/SOFTWARE/SOFTWARE\\Wow6432Node}" DisplayVersion /reg:64)" = "$VERSION_NUMBER" ] ||
+    fail "the uninstall entry is not in the 32-bit view"
+  # Wine's own 64-bit half has an engine key too (one value of its own).
+  [ -z "$(wine_query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH /reg:64)" ] ||
+    fail "engine settings in the 64-bit view"
+  wine reg query "$ENTRY" /reg:64 >/dev/null 2>&1 && fail "an uninstall entry in the 64-bit view"
+  [ -e "$C/Program Files/Borland" ] && fail "the engine went to the 64-bit Program Files"
+fi
 lnks=$(wine_new_links "$C/SETUP/QR5_Installer.exe")
 echo "$lnks" | sed 's/^/  /'
 grep -qi '/Desktop/Quorlin 5.lnk$' <<<"$lnks" || fail "no desktop shortcut"
@@ -129,12 +151,11 @@ fi
 wineserver -w
 state >"$WINE_DIR/after.txt"
 # What stays: the database engine's files (other programs share them).
-left=$(diff "$WINE_DIR/before.txt" "$WINE_DIR/after.txt" | grep '^[<>]' | grep -v '^> ./Program Files/Borland' || true)
+left=$(diff "$WINE_DIR/before.txt" "$WINE_DIR/after.txt" | grep '^[<>]' | grep -v "^> ./$PF/Borland" || true)
 [ -z "$left" ] || fail "the machine differs from before the installation: $left"
 [ -d "$C/QR5" ] && fail "C:\\QR5 is still there"
-wine reg query 'HKCU\Quorlin5' >/dev/null 2>&1 && fail "HKCU\\Quorlin5 is still there"
-wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Quorlin 5' >/dev/null 2>&1 &&
-  fail "the uninstall entry is still there"
+wine_reg_query 'HKCU\Quorlin5' >/dev/null 2>&1 && fail "HKCU\\Quorlin5 is still there"
+wine_reg_query "$ENTRY" >/dev/null 2>&1 && fail "the uninstall entry is still there"
 engine=$(wine_query 'HKLM\SOFTWARE\Borland\Database Engine' DLLPATH || true)
 [ -n "$engine" ] || fail "the engine's settings went with the suite"
 step "passed"

@@ -3,14 +3,18 @@
 # of the test's own made afresh, Wine's fonts in it, an X display on a free
 # number, waits that poll for what they wait for, and the checks of an
 # installed suite that more than one script makes.
-#   . wine_lib.sh; wine_init <test name> <wine folder>
+#   . wine_lib.sh; wine_init <test name> <wine folder> [win32|win64]
 # Sets WINEPREFIX, HOME, C (the prefix's C: drive) and the Wine variables;
-# everything started through it ends when the script does.
+# everything started through it ends when the script does. A win64 prefix
+# is 64-bit Windows: the setup runs there as the 32-bit program it is, and
+# WINE_VIEW makes reg.exe (a 64-bit program there) read what the setup sees.
 
 wine_init() {
   WINE_TEST=$1
   WINE_DIR=$(mkdir -p "$2" && cd "$2" && pwd)
-  export WINEARCH=win32 WINEPREFIX="$WINE_DIR/prefix" HOME="$WINE_DIR/home" WINEDEBUG=-all
+  export WINEARCH=${3:-win32} WINEPREFIX="$WINE_DIR/prefix" HOME="$WINE_DIR/home" WINEDEBUG=-all
+  WINE_VIEW=()
+  [ "$WINEARCH" = win64 ] && WINE_VIEW=(/reg:32)
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
   unset WAYLAND_DISPLAY DISPLAY
@@ -118,7 +122,14 @@ wine_keys() {
   for k in "$@"; do xdotool key --clearmodifiers "$k"; sleep 0.4; done
 }
 
-wine_query() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"; }
+# A value as the 32-bit setup sees it; wine_query <key> <name> [/reg:64]
+# reads the 64-bit view instead.
+wine_reg_query() { wine reg query "$@" "${WINE_VIEW[@]}"; }
+wine_query() {
+  local view=("${WINE_VIEW[@]}")
+  [ -n "${3:-}" ] && view=("$3")
+  wine reg query "$1" /v "$2" "${view[@]}" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
 
 # The shortcuts made after <file>, as paths below C: (Wine links the user's
 # desktop to a folder outside the prefix: those as users/<me>/Desktop/...).
