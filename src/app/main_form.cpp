@@ -50,8 +50,9 @@ void TMainForm::FormCreate() {
   const std::string system_temp = GetWindowsTempDirectory();
   // What killed runs left goes first; a folder that stays harms nothing but
   // room, and is tried again by the next run.
-  const std::string left = install::RemoveLeftoversOfEndedRuns(system_temp, {}, "");
-  if (!left.empty()) session::Log().Line("Could not delete " + left);
+  if (!install::RemoveLeftoversOfEndedRuns(system_temp, {}, "")) {
+    session::Log().Line("Could not delete a temporary folder an earlier run left in " + system_temp);
+  }
   session.TempDir = platform::MakePrivateTempFolder(system_temp, install::kPrivateTempPrefix);
   if (session.TempDir.empty()) session.TempDir = system_temp;
   session.ProductFolder = "\\QR5";

@@ -66,9 +66,10 @@ void TMainForm::DoInstall() {
   install::InstallSuite(*ZipArchive1, SetupFile(), session.InstallDir, session.LanguageName);
   // A killed run's temporary files in the folders just written; their names
   // were passed over meanwhile.
-  const std::string left = install::RemoveLeftoversOfEndedRuns(
-      GetWindowsTempDirectory(), install::SuiteFolders(*ZipArchive1, session.InstallDir), session.TempDir);
-  if (!left.empty()) session::Log().Line("Could not delete " + left);
+  if (!install::RemoveLeftoversOfEndedRuns(GetWindowsTempDirectory(),
+                                           install::SuiteFolders(*ZipArchive1, session.InstallDir), session.TempDir)) {
+    session::Log().Line("Could not delete a temporary file or folder an earlier run left");
+  }
 }
 
 void TMainForm::DoInstallKAVO5DLL() {

@@ -1,7 +1,6 @@
 #include "archive/replace_destination.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "archive/lfn_file_stream.h"
 #include "archive/path_utils.h"
@@ -104,32 +103,6 @@ bool MoveOverDestination(const std::string& temp_path, const std::string& path, 
 bool DiscardTemporary(const std::string& temp_path) {
   platform::FileSystem& files = *Sys().files;
   return files.DeleteFile(temp_path) || files.DeleteFile(temp_path);
-}
-
-namespace {
-
-bool IsTemporaryName(const std::string& name) {
-  if (name.size() < 8 || name.compare(0, 3, "~QR") != 0 || name.compare(name.size() - 4, 4, ".TMP") != 0) return false;
-  const std::string digits = name.substr(3, name.size() - 7);
-  if (digits.size() > 3 || (digits.size() > 1 && digits[0] == '0')) return false;
-  return std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-}  // namespace
-
-int RemoveStaleTemporaries(const std::string& folder) {
-  if (folder.empty()) return 0;
-  platform::FileSystem& files = *Sys().files;
-  const std::string base = folder.back() == '\\' ? folder : folder + "\\";
-  std::vector<std::string> found_names;
-  auto search = files.FindFirst(base + "~QR*.TMP", platform::FILE_ATTRIBUTE_HIDDEN | platform::FILE_ATTRIBUTE_READONLY);
-  for (bool more = search != nullptr; more; more = search->Next()) {
-    if (IsTemporaryName(search->Current().name)) found_names.push_back(search->Current().name);
-  }
-  search.reset();
-  int left = 0;
-  for (const std::string& name : found_names) left += DiscardTemporary(base + name) ? 0 : 1;
-  return left;
 }
 
 }  // namespace qr5::archive

@@ -1,5 +1,7 @@
 #include "install/install_suite.h"
 
+#include <algorithm>
+
 #include "archive/zip_archive.h"
 #include "install/install_outcome.h"
 #include "install/registry_key.h"
@@ -19,6 +21,16 @@ constexpr const char* kSuitePatterns[] = {
 };
 
 }  // namespace
+
+std::vector<std::string> SuiteFolders(const archive::TZipArchive& zip, const std::string& install_dir) {
+  const std::string root = lang::StripTrailingBackslash(install_dir) + "\\";
+  std::vector<std::string> folders{root};
+  for (int i = 0; i < zip.EntryCount(); ++i) {
+    const std::string folder = root + zip.Entry(i).Directory;
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  }
+  return folders;
+}
 
 void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
                   const std::string& install_dir, const std::string& language_name) {

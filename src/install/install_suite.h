@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace qr5::archive {
 class TZipArchive;
@@ -16,5 +17,9 @@ namespace qr5::install {
 // go in is noted in the session's outcome record.
 void InstallSuite(archive::TZipArchive& zip, const std::string& setup_file,
                   const std::string& install_dir, const std::string& language_name);
+
+// The install folder and the folders below it that the archive's entries
+// go to, each ending in "\".
+std::vector<std::string> SuiteFolders(const archive::TZipArchive& zip, const std::string& install_dir);
 
 }  // namespace qr5::install

@@ -89,10 +89,4 @@ std::string GetProgramFilesDir() {
   return key.ReadString("ProgramFilesDir");
 }
 
-void DeleteRegistryRecords() {
-  platform::Registry& registry = *platform::Sys().registry;
-  registry.DeleteKey(HKEY_CURRENT_USER, kUserKeyPath);
-  registry.DeleteKey(HKEY_LOCAL_MACHINE, std::string(kUninstallListPath) + "\\" + kUninstallEntryName);
-}
-
 }  // namespace qr5::install

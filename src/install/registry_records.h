@@ -46,9 +46,4 @@ std::string UninstallCommand(const std::string& install_dir);
 // "ProgramFilesDir" as the system records it; "" when missing.
 std::string GetProgramFilesDir();
 
-// Deletes the per-user record and the uninstall entry; what cannot be
-// deleted (no rights) stays without a message. The database engine's
-// settings stay: other programs share the engine.
-void DeleteRegistryRecords();
-
 }  // namespace qr5::install

@@ -6,15 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace qr5::archive {
-class TZipArchive;
-}
-
 namespace qr5::install {
 
-// The install folder and the folders below it that the archive's entries
-// go to.
-std::vector<std::string> SuiteFolders(const archive::TZipArchive& zip, const std::string& install_dir);
 
 // The name of a run's private folder below the temporary folder, followed
 // by a number.
@@ -23,9 +16,8 @@ inline constexpr char kPrivateTempPrefix[] = "QR5SETUP";
 // Deletes the private folders of ended runs below system_temp (own_folder
 // stays) and, while no other copy of the setup runs, the temporary files in
 // the folders given (those the suite is written to: never a whole tree, which
-// may hold other programs). Returns what could not be deleted ("" when
-// nothing stays).
-std::string RemoveLeftoversOfEndedRuns(const std::string& system_temp, const std::vector<std::string>& folders,
+// may hold other programs). False when something stays.
+bool RemoveLeftoversOfEndedRuns(const std::string& system_temp, const std::vector<std::string>& folders,
                                        const std::string& own_folder);
 
 }  // namespace qr5::install

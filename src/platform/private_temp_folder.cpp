@@ -17,32 +17,35 @@ constexpr int kFolderNumbers = 1000;
 // without it.
 std::string RunMutexName(const std::string& folder_name) { return folder_name + " run"; }
 
-bool Digits(const std::string& text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-// The names of the private folders below system_temp but own_folder's.
-std::vector<std::string> OtherRunFolders(const std::string& system_temp, const std::string& prefix,
-                                         const std::string& own_folder) {
-  std::vector<std::string> names;
-  if (system_temp.empty() || system_temp.back() != '\\') return names;
-  SystemInfo& system = *Sys().system;
-  const std::string own = system.UpperCase(own_folder);
+// The private folders below system_temp but own_folder's (the search is
+// without regard to case, as the names are made): those whose runs have
+// ended are deleted when remove is set. Returns how many of those stay, or
+// -1 as soon as one of a running copy is found when remove is not set.
+int SweepRunFolders(const std::string& system_temp, const std::string& prefix, const std::string& own_folder,
+                    bool remove) {
+  if (system_temp.empty() || system_temp.back() != '\\') return 0;
+  std::vector<std::string> ended;
   auto search = Sys().files->FindFirst(system_temp + prefix + "*", FILE_ATTRIBUTE_DIRECTORY);
   for (bool more = search != nullptr; more; more = search->Next()) {
-    const FindData& found = search->Current();
-    const std::string name = found.name;
-    if ((found.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name.size() <= prefix.size()) continue;
-    if (system.UpperCase(name.substr(0, prefix.size())) != system.UpperCase(prefix)) continue;
-    if (!Digits(name.substr(prefix.size()))) continue;
-    if (system.UpperCase(system_temp + name + "\\") == own) continue;
-    names.push_back(name);
+    const std::string& name = search->Current().name;
+    if ((search->Current().attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || name.size() <= prefix.size() ||
+        name.find_first_not_of("0123456789", prefix.size()) != std::string::npos ||
+        system_temp + name + "\\" == own_folder) {
+      continue;
+    }
+    if (!Sys().processes->OpenMutex(RunMutexName(name))) {
+      ended.push_back(name);
+    } else if (!remove) {
+      return -1;
+    }
   }
-  return names;
+  search.reset();
+  int left = 0;
+  for (const std::string& name : remove ? ended : std::vector<std::string>()) {
+    DeleteFolderContents(system_temp + name + "\\", TreeFailure::kSkip);
+    left += Sys().files->RemoveDirectory(system_temp + name) ? 0 : 1;
+  }
+  return left;
 }
 
 }  // namespace
@@ -77,22 +80,12 @@ void DeletePrivateTempFolder(const std::string& folder) {
 }
 
 bool OtherRunsAlive(const std::string& system_temp, const std::string& prefix, const std::string& own_folder) {
-  for (const std::string& name : OtherRunFolders(system_temp, prefix, own_folder)) {
-    if (Sys().processes->OpenMutex(RunMutexName(name))) return true;
-  }
-  return false;
+  return SweepRunFolders(system_temp, prefix, own_folder, false) < 0;
 }
 
 int RemoveEndedPrivateTempFolders(const std::string& system_temp, const std::string& prefix,
                                   const std::string& own_folder) {
-  int left = 0;
-  for (const std::string& name : OtherRunFolders(system_temp, prefix, own_folder)) {
-    if (Sys().processes->OpenMutex(RunMutexName(name))) continue;
-    const std::string folder = system_temp + name + "\\";
-    DeleteFolderContents(folder, TreeFailure::kSkip);
-    if (!Sys().files->RemoveDirectory(system_temp + name)) ++left;
-  }
-  return left;
+  return SweepRunFolders(system_temp, prefix, own_folder, true);
 }
 
 }  // namespace qr5::platform
