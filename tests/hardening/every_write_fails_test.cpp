@@ -84,7 +84,7 @@ bool NamesTheFailure(const std::string& message, const std::string& operation) {
   return false;
 }
 
-class EveryWriteFailsTest : public testing::InstallTest {
+class EveryWriteFailsTest : public testing::InstallTest, public ::testing::WithParamInterface<uint32_t> {
  protected:
   // One run of the setup over a copy of the prepared machine, with the k-th
   // operation failing; the plan tells what it counted.
@@ -163,7 +163,8 @@ class EveryWriteFailsTest : public testing::InstallTest {
   std::string work_;
 };
 
-TEST_F(EveryWriteFailsTest, EachWriteFailingInTurnEndsInAWholeInstallationOrOneMessageAndNoFinishPage) {
+// One test per error, so that the three loops share the cores.
+TEST_P(EveryWriteFailsTest, EachWriteFailingInTurnEndsInAWholeInstallationOrOneMessageAndNoFinishPage) {
   // The machine holds an earlier installation whose every file differs from
   // the new one, so that each replacement can be seen to be whole.
   // Runs on a memory file system where there is one: the machine's files
@@ -191,10 +192,10 @@ TEST_F(EveryWriteFailsTest, EachWriteFailingInTurnEndsInAWholeInstallationOrOneM
   const Snapshot& complete = clean.after;
   ASSERT_GT(clean.operations, 100);
 
-  for (const uint32_t error :
-       {platform::ERROR_ACCESS_DENIED, platform::ERROR_DISK_FULL, platform::ERROR_SHARING_VIOLATION}) {
+  {
+    const uint32_t error = GetParam();
     int told = 0;
-    // A run takes about 0.2 s: by default every fifth operation fails with
+    // A run takes about 0.2 s: by default every seventh operation fails with
     // access denied and every eleventh with the other errors (which take the
     // same paths but for the reason told), each error at other operations;
     // QR5_FAULT_EVERY=1 fails every operation with every error.
@@ -206,7 +207,7 @@ TEST_F(EveryWriteFailsTest, EachWriteFailingInTurnEndsInAWholeInstallationOrOneM
 #else
     constexpr int64_t kSlowFactor = 8;
 #endif
-    const int64_t stride = every ? 1 : (error == platform::ERROR_ACCESS_DENIED ? 5 : 11) * kSlowFactor;
+    const int64_t stride = every ? 1 : (error == platform::ERROR_ACCESS_DENIED ? 7 : 11) * kSlowFactor;
     int64_t runs = 0;
     for (int64_t k = 1 + (error % stride); k <= clean.operations; k += stride) {
       ++runs;
@@ -256,6 +257,15 @@ TEST_F(EveryWriteFailsTest, EachWriteFailingInTurnEndsInAWholeInstallationOrOneM
               << " completed\n";
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Errors, EveryWriteFailsTest,
+                         ::testing::Values(platform::ERROR_ACCESS_DENIED, platform::ERROR_DISK_FULL,
+                                           platform::ERROR_SHARING_VIOLATION),
+                         [](const ::testing::TestParamInfo<uint32_t>& info) {
+                           return info.param == platform::ERROR_ACCESS_DENIED ? "AccessDenied"
+                                  : info.param == platform::ERROR_DISK_FULL   ? "DiskFull"
+                                                                              : "SharingViolation";
+                         });
 
 }  // namespace
 }  // namespace qr5::install
