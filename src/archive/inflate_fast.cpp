@@ -27,6 +27,7 @@ constexpr uint64_t kDistMask = (uint64_t{1} << kDistRootBits) - 1;
 constexpr size_t kMaxMatch = 258;
 constexpr size_t kMaxOverrun = 40;  // bytes a copy may write past its match
 static_assert(kMaxMatch + kMaxOverrun <= kOutputSlack);
+static_assert(kBase == 0 && (kKindMask >> 8) < 0x100, "a length or distance entry: its code length alone above the drop count");
 
 inline uint64_t Load64(const uint8_t* p) {
   uint64_t v;
@@ -45,6 +46,16 @@ inline void Copy8(uint8_t* dst, const uint8_t* src) {
   std::memcpy(dst, &v, 8);
 }
 
+#if defined(__SSE2__)
+inline void Copy16(uint8_t* dst, const uint8_t* src) {
+  struct Bytes16 {
+    uint8_t b[16];
+  } v;
+  std::memcpy(&v, src, 16);
+  std::memcpy(dst, &v, 16);
+}
+#endif
+
 // Copies a match of len bytes from dist bytes back. Words are written in
 // order, and each word read holds only bytes that are final by then, so
 // overlapping copies come out right; up to kMaxOverrun bytes past the match
@@ -52,6 +63,18 @@ inline void Copy8(uint8_t* dst, const uint8_t* src) {
 inline void CopyMatch(uint8_t* dst, size_t dist, size_t len) {
   const uint8_t* src = dst - dist;
   uint8_t* const end = dst + len;
+#if defined(__SSE2__)
+  if (dist >= 16) {
+    // Where there are 16-byte registers: two of them cover most matches.
+    do {
+      Copy16(dst, src);
+      Copy16(dst + 16, src + 16);
+      dst += 32;
+      src += 32;
+    } while (dst < end);
+    return;
+  }
+#endif
   if (dist >= 8) {
     // Five words cover most matches.
     do {
@@ -85,6 +108,21 @@ inline void CopyMatch(uint8_t* dst, size_t dist, size_t len) {
   }
 }
 
+// The low n bits of v (n below 64). BMI2 does it in one instruction, which
+// the compiler does not find by itself; inline assembly needs no target
+// option, so only the BMI2 build of the loop asks for it.
+template <bool kBmi2>
+inline uint64_t LowBits(uint64_t v, uint32_t n) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  if constexpr (kBmi2) {
+    uint64_t r;
+    asm("bzhi %2, %1, %0" : "=r"(r) : "r"(v), "r"(uint64_t{n}));
+    return r;
+  }
+#endif
+  return v & ((uint64_t{1} << n) - 1);
+}
+
 // The loop itself, compiled twice: for the baseline and with BMI2.
 //
 // Bit budget: a refill leaves 56 to 63 counted bits, and all 64 bits of the
@@ -93,6 +131,7 @@ inline void CopyMatch(uint8_t* dst, size_t dist, size_t len) {
 // refill; so do a length (at most 20 bits with its extra bits) after two
 // literals, and then the distance (at most 28 bits) after the refill that
 // is made when fewer bits are left than it and the next lookup need.
+template <bool kBmi2>
 __attribute__((always_inline)) inline FastStop Loop(InflateCursor& c, const HuffmanTable& lit,
                                                     const HuffmanTable& dist) {
   const uint32_t* const lt = lit.Entries();
@@ -123,8 +162,10 @@ __attribute__((always_inline)) inline FastStop Loop(InflateCursor& c, const Huff
     bb >>= static_cast<uint8_t>(entry);      \
     bc -= (entry);                           \
   } while (0)
+  // The extra bits of a length or distance entry (whose kind bits are 0,
+  // so the byte above the drop count is the code length).
 #define QR5_EXTRA(bits, entry) \
-  static_cast<uint32_t>(((bits) & ((uint64_t{1} << static_cast<uint8_t>(entry)) - 1)) >> CodeLength(entry))
+  static_cast<uint32_t>(LowBits<kBmi2>((bits), static_cast<uint8_t>(entry)) >> static_cast<uint8_t>((entry) >> 8))
 
   QR5_REFILL();
   uint32_t e = lt[bb & kLitLenMask];
@@ -220,7 +261,7 @@ __attribute__((always_inline)) inline FastStop Loop(InflateCursor& c, const Huff
 }
 
 FastStop LoopBaseline(InflateCursor& c, const HuffmanTable& lit, const HuffmanTable& dist) {
-  return Loop(c, lit, dist);
+  return Loop<false>(c, lit, dist);
 }
 
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
@@ -229,7 +270,7 @@ FastStop LoopBaseline(InflateCursor& c, const HuffmanTable& lit, const HuffmanTa
 // and leave the flags alone.
 __attribute__((target("bmi2"))) FastStop LoopBmi2(InflateCursor& c, const HuffmanTable& lit,
                                                   const HuffmanTable& dist) {
-  return Loop(c, lit, dist);
+  return Loop<true>(c, lit, dist);
 }
 #endif
 
