@@ -4,10 +4,11 @@
 // classic 9 and 6 send too many codes to a second lookup), for the fixed
 // codes too, and 7 for the code length code.
 //
-// The window being filled is the second 32 KiB of the run's output buffer;
-// the first holds the window flushed before it, so matches reach back
-// without wrapping. When the window is full it is flushed, and it and the
-// few bytes a last match wrote past its end move down by one window.
+// The windows being filled are the second to fourth 32 KiB of the run's
+// output buffer, one after the other; the first holds the window flushed
+// before them, so matches reach back without wrapping. Each window is
+// flushed when it is full; after the last one, it and the few bytes a last
+// match wrote past its end move down to the buffer's start.
 //
 // The fast loop (inflate_fast.cpp) runs while enough input is buffered and
 // the window is not full; a careful one-symbol path here handles the rest.
@@ -69,7 +70,7 @@ inline uint64_t LowBits(uint64_t v, unsigned n) { return v & ((uint64_t{1} << n)
 
 class Inflater {
  public:
-  explicit Inflater(DecoderIo& io) : io_(io), win_(io.output + kWindow) {}
+  explicit Inflater(DecoderIo& io) : io_(io), first_(io.output + kWindow), win_(first_) {}
 
   void Run();
   void FlushRest() {
@@ -111,13 +112,19 @@ class Inflater {
   bool FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block);
   bool SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist);
 
-  // The full window goes out and becomes the history; what lies past its
-  // end starts the next one.
+  // The full window goes out and becomes history; what lies past its end
+  // starts the next one.
   void FlushWindow() {
     io_.FlushOutput(win_, kWindow);
-    std::memmove(win_ - kWindow, win_, pos_);
+    if (win_ + kWindow < first_ + kInflateWindows * kWindow) {
+      win_ += kWindow;
+      history_ += kWindow;
+    } else {
+      std::memmove(first_ - kWindow, win_, pos_);
+      win_ = first_;
+      history_ = kWindow;
+    }
     pos_ -= kWindow;
-    wrapped_ = true;
   }
   void Put(uint8_t b) {
     win_[pos_] = b;
@@ -125,9 +132,10 @@ class Inflater {
   }
 
   DecoderIo& io_;
-  uint8_t* win_;          // the window being filled; the history before it
+  uint8_t* const first_;  // the first window to fill; the history's one before it
+  uint8_t* win_;          // the window being filled
   size_t pos_ = 0;        // always below kWindow between symbols
-  bool wrapped_ = false;  // the history holds a whole window
+  size_t history_ = 0;    // output bytes before win_
   uint64_t bitbuf_ = 0;   // above bitcount_: zeros or the next input bits
   unsigned bitcount_ = 0;
   unsigned padding_ = 0;  // zero bits supplied past the end
@@ -263,7 +271,7 @@ void Inflater::Codes(const HuffmanTable& lit, const HuffmanTable& dist) {
 // at the end of the block), false when the careful path must take a symbol.
 bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block) {
   const uint8_t* const start = io_.InputPos();
-  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, wrapped_ ? kWindow : 0, bitbuf_, bitcount_};
+  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, history_, bitbuf_, bitcount_};
   const size_t pos_before = pos_;
   const FastStop stop = InflateFast(c, lit, dist);
   io_.Consume(static_cast<size_t>(c.in - start));
@@ -301,7 +309,7 @@ bool Inflater::SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist) {
   if (Kind(e) != kBase) throw BadData{};
   const size_t d = Value(e) + ExtraValue(bitbuf_, e);
   Drop(Bits(e));
-  if (d > pos_ + (wrapped_ ? kWindow : 0)) throw BadData{};
+  if (d > pos_ + history_) throw BadData{};
 
   while (len-- > 0) {
     uint8_t* const at = win_ + pos_;

@@ -16,8 +16,8 @@ inline constexpr unsigned kLitLenRootBits = 11;
 inline constexpr unsigned kDistRootBits = 8;
 
 // Where the decoder stands between two symbols. The window is preceded by
-// the window flushed last (history, once there is one) and followed by
-// kOutputSlack bytes of room.
+// the output before it (history, once there is some) and followed by at
+// least kOutputSlack bytes of room.
 struct InflateCursor {
   const uint8_t* in;      // next input byte not yet counted in the bit buffer
   const uint8_t* in_end;  // end of the buffered input
