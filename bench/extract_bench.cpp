@@ -9,6 +9,7 @@
 //   extract_bench [work folder] [megabytes] [windows build folder]
 //   extract_bench --reader ARCHIVE DEST    one extraction by our reader (for
 //                                          the memory figure and profilers)
+//   extract_bench --libdeflate ARCHIVE DEST  the same by libdeflate (profilers)
 // Targets: reader >= 0.9 x libdeflate whole-buffer, Windows build under Wine
 // >= 0.8 x the host reader, the extraction's peak memory below 16 MB.
 #include <sys/resource.h>
@@ -190,6 +191,9 @@ int main(int argc, char** argv) {
     const bool ok = ReaderExtract(argv[2], argv[3]) > 0;
     std::printf("peak_kb=%ld\n", OwnPeakKb());
     return ok ? 0 : 1;
+  }
+  if (argc == 4 && std::strcmp(argv[1], "--libdeflate") == 0) {
+    return qr5::bench::LibdeflateExtract(argv[2], argv[3]) > 0 ? 0 : 1;
   }
   // Default: in memory (tmpfs) where there is one, so disks do not blur
   // the comparison.
