@@ -2,6 +2,10 @@
 // directory of the archive held in memory and write every entry below out.
 #include "peer_extract.h"
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 #ifdef QR5_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -12,6 +16,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -20,10 +25,10 @@ namespace qr5::bench {
 
 namespace {
 
-uint32_t Get16(const std::string& s, size_t at) {
+uint32_t Get16(std::string_view s, size_t at) {
   return static_cast<unsigned char>(s[at]) | static_cast<unsigned char>(s[at + 1]) << 8;
 }
-uint32_t Get32(const std::string& s, size_t at) { return Get16(s, at) | Get16(s, at + 2) << 16; }
+uint32_t Get32(std::string_view s, size_t at) { return Get16(s, at) | Get16(s, at + 2) << 16; }
 
 struct Entry {
   std::string name;
@@ -31,28 +36,50 @@ struct Entry {
   size_t data;  // offset of the file data in the archive
 };
 
-// The archive in one read, as a whole-buffer tool takes it.
-std::string ReadAll(const std::string& path) {
-  std::string bytes;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return bytes;
-  std::fseek(f, 0, SEEK_END);
-  bytes.resize(static_cast<size_t>(std::ftell(f)));
-  std::fseek(f, 0, SEEK_SET);
-  if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
-  std::fclose(f);
-  return bytes;
-}
+// The archive as one buffer, as a careful whole-buffer tool takes it:
+// mapped (no copy, no zeroing of a fresh buffer), or read whole where it
+// cannot be mapped; empty when it cannot be read.
+class WholeFile {
+ public:
+  explicit WholeFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY);
+    struct stat st {};
+    if (fd < 0) return;
+    if (fstat(fd, &st) == 0 && st.st_size > 0) {
+      size_ = static_cast<size_t>(st.st_size);
+      map_ = mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd, 0);
+      if (map_ == MAP_FAILED) {
+        copy_.resize(size_);
+        if (pread(fd, copy_.data(), size_, 0) != static_cast<ssize_t>(size_)) copy_.clear();
+      }
+    }
+    close(fd);
+  }
+  ~WholeFile() {
+    if (map_ != MAP_FAILED) munmap(map_, size_);
+  }
+  WholeFile(const WholeFile&) = delete;
+  WholeFile& operator=(const WholeFile&) = delete;
+  std::string_view Bytes() const {
+    return map_ != MAP_FAILED ? std::string_view(static_cast<const char*>(map_), size_) : std::string_view(copy_);
+  }
+
+ private:
+  void* map_ = MAP_FAILED;
+  size_t size_ = 0;
+  std::string copy_;
+};
 
 // Walks the central directory; folders are made, files handed to extract,
 // which returns the CRC it computed over what it wrote.
-uint64_t ForEachEntry(const std::string& zip, const fs::path& out,
+uint64_t ForEachEntry(std::string_view zip, const fs::path& out,
                       const std::function<uint32_t(const Entry&, std::FILE*, uint64_t&)>& extract) {
-  size_t end = zip.rfind(std::string("PK\x05\x06", 4));
+  size_t end = zip.rfind(std::string_view("PK\x05\x06", 4));
+  if (end == std::string_view::npos) return 0;
   size_t at = Get32(zip, end + 16);
   uint64_t total = 0;
   for (uint32_t i = 0; i < Get16(zip, end + 10); ++i) {
-    Entry e{zip.substr(at + 46, Get16(zip, at + 28)), Get16(zip, at + 10), Get32(zip, at + 20),
+    Entry e{std::string(zip.substr(at + 46, Get16(zip, at + 28))), Get16(zip, at + 10), Get32(zip, at + 20),
             Get32(zip, at + 24), Get32(zip, at + 16), 0};
     size_t local = Get32(zip, at + 42);
     e.data = local + 30 + Get16(zip, local + 26) + Get16(zip, local + 28);
@@ -77,7 +104,8 @@ uint64_t ForEachEntry(const std::string& zip, const fs::path& out,
 }  // namespace
 
 uint64_t ZlibExtract(const std::string& archive, const fs::path& out) {
-  std::string zip = ReadAll(archive);
+  const WholeFile file(archive);
+  const std::string_view zip = file.Bytes();
   std::vector<unsigned char> window(32768);
   return ForEachEntry(zip, out, [&](const Entry& e, std::FILE* f, uint64_t& total) -> uint32_t {
     uLong c = crc32(0, nullptr, 0);
@@ -89,7 +117,7 @@ uint64_t ZlibExtract(const std::string& archive, const fs::path& out) {
     }
     z_stream z{};
     inflateInit2(&z, -15);
-    z.next_in = reinterpret_cast<Bytef*>(zip.data() + e.data);
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zip.data() + e.data));
     z.avail_in = e.compressed;
     int rc = Z_OK;
     while (rc == Z_OK) {
@@ -111,7 +139,8 @@ uint64_t ZlibExtract(const std::string& archive, const fs::path& out) {
 bool HaveLibdeflate() { return true; }
 
 uint64_t LibdeflateExtract(const std::string& archive, const fs::path& out) {
-  std::string zip = ReadAll(archive);
+  const WholeFile file(archive);
+  const std::string_view zip = file.Bytes();
   libdeflate_decompressor* d = libdeflate_alloc_decompressor();
   // One buffer for the largest entry, never cleared (the decompressor
   // writes every byte it reports).

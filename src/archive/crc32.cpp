@@ -3,7 +3,7 @@
 //
 // Where the processor multiplies without carries (PCLMULQDQ, processor.h),
 // whole 16-byte steps are folded by crc32_clmul.cpp at many bytes a
-// cycle. Elsewhere, and for the last bytes, the register is fed eight bytes
+// cycle, 32-byte steps where it has the wide form too. Elsewhere, and for the last bytes, the register is fed eight bytes
 // at a time (slicing-by-8): seven more tables, derived on first use from
 // the constant one, give the effect of each of the eight bytes on the
 // register at once, so the eight lookups do not wait on each other. Every
@@ -100,6 +100,15 @@ uint32_t UpdateCrcSliced(uint32_t reg, const uint8_t* p, size_t n) {
 #if QR5_CRC_CLMUL
 // Below this many bytes the table is as quick as setting up the folding.
 constexpr size_t kClmulMinimum = 64;
+constexpr size_t kVclmulMinimum = 256;
+
+// whole: at least kClmulMinimum, a multiple of 16.
+uint32_t FoldWhole(uint32_t reg, const uint8_t* p, size_t whole) {
+#if QR5_CRC_VCLMUL
+  if (whole >= kVclmulMinimum && Extensions().vclmul) return CrcFoldVclmul(reg, p, whole);
+#endif
+  return CrcFoldClmul(reg, p, whole);
+}
 #endif
 
 }  // namespace
@@ -113,7 +122,7 @@ uint32_t UpdateCrc(uint32_t reg, const uint8_t* p, size_t n) {
 #if QR5_CRC_CLMUL
   if (n >= kClmulMinimum && Extensions().clmul) {
     const size_t whole = n & ~size_t{15};
-    reg = CrcFoldClmul(reg, p, whole);
+    reg = FoldWhole(reg, p, whole);
     p += whole;
     n -= whole;
   }

@@ -11,12 +11,23 @@
 #else
 #define QR5_CRC_CLMUL 0
 #endif
+// The 32-byte form, in 64-bit builds only (the shipped 32-bit program stays
+// without it).
+#if QR5_CRC_CLMUL && defined(__x86_64__)
+#define QR5_CRC_VCLMUL 1
+#else
+#define QR5_CRC_VCLMUL 0
+#endif
 
 namespace qr5::archive {
 
 #if QR5_CRC_CLMUL
 // The register after n bytes; n at least 64 and a multiple of 16.
 uint32_t CrcFoldClmul(uint32_t reg, const uint8_t* p, size_t n);
+#endif
+#if QR5_CRC_VCLMUL
+// The same with VPCLMULQDQ and AVX2; n at least 128 and a multiple of 16.
+uint32_t CrcFoldVclmul(uint32_t reg, const uint8_t* p, size_t n);
 #endif
 
 }  // namespace qr5::archive

@@ -3,6 +3,12 @@
 // buffer (also the sliding window of inflate and explode), the work area of
 // methods 1 to 5, and FlushOutput, which checks the size, updates the CRC,
 // writes the file and reports progress.
+//
+// The output buffer is four windows and a little more: explode and the older
+// methods use its first 32 KiB; inflate fills the other three in turn and
+// keeps the window it flushed last before them, so that its copies reach
+// back without wrapping and may run a few bytes past a window's end, and the
+// history moves down once every three windows.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +20,9 @@ namespace qr5::archive {
 inline constexpr size_t kInputBlock = 32768;   // filled at most this much
 inline constexpr size_t kInputBufferSize = 32769;
 inline constexpr size_t kOutputWindow = 32768;
-inline constexpr size_t kOutputBufferSize = 32769;
+inline constexpr size_t kOutputSlack = 320;  // a match and its copy's overrun
+inline constexpr size_t kInflateWindows = 3;
+inline constexpr size_t kOutputBufferSize = (1 + kInflateWindows) * kOutputWindow + kOutputSlack;
 inline constexpr size_t kWorkAreaSize = 32780;
 
 class DecoderIo {

@@ -1,14 +1,17 @@
 // Method 8, "deflated" (RFC 1951). Table-driven: each block's codes become
 // two-level lookup tables, built for the block and freed after it. Their
-// first levels are 11 bits for literals/lengths and 8 for distances of
-// dynamic blocks (the classic 9 and 6 send too many codes to a second
-// lookup), 9 and 5 for the fixed codes (all of them in one lookup), 7 for the
-// code length code. The 32 KiB output buffer is the sliding window; it is
-// flushed whenever it fills.
+// first levels are 11 bits for literals/lengths and 8 for distances (the
+// classic 9 and 6 send too many codes to a second lookup), for the fixed
+// codes too, and 7 for the code length code.
+//
+// The windows being filled are the second to fourth 32 KiB of the run's
+// output buffer, one after the other; the first holds the window flushed
+// before them, so matches reach back without wrapping. Each window is
+// flushed when it is full; after the last one, it and the few bytes a last
+// match wrote past its end move down to the buffer's start.
 //
 // The fast loop (inflate_fast.cpp) runs while enough input is buffered and
-// the window has room for a few literals; a careful one-symbol path here
-// handles the rest.
+// the window is not full; a careful one-symbol path here handles the rest.
 //
 // Any error inside a block (bad data, short input, a failed flush) ends the
 // decoder quietly: what was flushed stays written and the CRC check judges
@@ -28,8 +31,6 @@ namespace {
 using namespace hufentry;
 
 constexpr size_t kWindow = kOutputWindow;
-constexpr size_t kWindowMask = kWindow - 1;
-static_assert((kWindow & kWindowMask) == 0);
 constexpr unsigned kMaxCodeLen = 15;
 
 // Ends the decoder quietly; never leaves Inflate().
@@ -69,7 +70,7 @@ inline uint64_t LowBits(uint64_t v, unsigned n) { return v & ((uint64_t{1} << n)
 
 class Inflater {
  public:
-  explicit Inflater(DecoderIo& io) : io_(io), win_(io.output) {}
+  explicit Inflater(DecoderIo& io) : io_(io), first_(io.output + kWindow), win_(first_) {}
 
   void Run();
   void FlushRest() {
@@ -111,10 +112,19 @@ class Inflater {
   bool FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block);
   bool SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist);
 
+  // The full window goes out and becomes history; what lies past its end
+  // starts the next one.
   void FlushWindow() {
     io_.FlushOutput(win_, kWindow);
-    pos_ = 0;
-    wrapped_ = true;
+    if (win_ + kWindow < first_ + kInflateWindows * kWindow) {
+      win_ += kWindow;
+      history_ += kWindow;
+    } else {
+      std::memmove(first_ - kWindow, win_, pos_);
+      win_ = first_;
+      history_ = kWindow;
+    }
+    pos_ -= kWindow;
   }
   void Put(uint8_t b) {
     win_[pos_] = b;
@@ -122,14 +132,13 @@ class Inflater {
   }
 
   DecoderIo& io_;
-  uint8_t* win_;
+  uint8_t* const first_;  // the first window to fill; the history's one before it
+  uint8_t* win_;          // the window being filled
   size_t pos_ = 0;        // always below kWindow between symbols
-  bool wrapped_ = false;  // the whole window holds history
+  size_t history_ = 0;    // output bytes before win_
   uint64_t bitbuf_ = 0;   // above bitcount_: zeros or the next input bits
   unsigned bitcount_ = 0;
   unsigned padding_ = 0;  // zero bits supplied past the end
-  size_t pending_len_ = 0;  // of a match the fast loop finishes after a flush
-  size_t pending_dist_ = 0;
 };
 
 void Inflater::Run() {
@@ -195,8 +204,8 @@ void Inflater::Fixed() {
   std::fill(lengths + 280, lengths + 288, 8);
   std::fill(lengths + 288, lengths + 320, 5);
   HuffmanTable lit, dist;
-  Build(lit, lengths, 288, kTemplates.litlen, 9, false);
-  Build(dist, lengths + 288, 32, kTemplates.dist, 5, false);
+  Build(lit, lengths, 288, kTemplates.litlen, kLitLenRootBits, false);
+  Build(dist, lengths + 288, 32, kTemplates.dist, kDistRootBits, false);
   Codes(lit, dist);
 }
 
@@ -242,8 +251,8 @@ void Inflater::Dynamic() {
   if (lengths[256] == 0) throw BadData{};  // a block needs its end code
 
   HuffmanTable lit, dist;
-  Build(lit, lengths, hlit, kTemplates.litlen, 11, true);
-  Build(dist, lengths + hlit, hdist, kTemplates.dist, 8, true);
+  Build(lit, lengths, hlit, kTemplates.litlen, kLitLenRootBits, true);
+  Build(dist, lengths + hlit, hdist, kTemplates.dist, kDistRootBits, true);
   Codes(lit, dist);
 }
 
@@ -262,19 +271,18 @@ void Inflater::Codes(const HuffmanTable& lit, const HuffmanTable& dist) {
 // at the end of the block), false when the careful path must take a symbol.
 bool Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& dist, bool& end_of_block) {
   const uint8_t* const start = io_.InputPos();
-  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, wrapped_, bitbuf_, bitcount_,
-                  pending_len_, pending_dist_};
+  InflateCursor c{start, start + io_.InputAvailable(), win_, pos_, history_, bitbuf_, bitcount_};
   const size_t pos_before = pos_;
   const FastStop stop = InflateFast(c, lit, dist);
   io_.Consume(static_cast<size_t>(c.in - start));
   bitbuf_ = c.bitbuf;
   bitcount_ = c.bitcount;
   pos_ = c.pos;
-  pending_len_ = c.pending_len;
-  pending_dist_ = c.pending_dist;
+  // A full window goes out before anything else, bad data included, as it
+  // would had it been flushed the moment it filled.
+  if (pos_ >= kWindow) FlushWindow();
   switch (stop) {
     case FastStop::kSlowPath: return c.in != start || c.pos != pos_before;
-    case FastStop::kWindowFull: FlushWindow(); return true;
     case FastStop::kEndOfBlock: end_of_block = true; return true;
     case FastStop::kBadData: break;
   }
@@ -301,12 +309,11 @@ bool Inflater::SlowSymbol(const HuffmanTable& lit, const HuffmanTable& dist) {
   if (Kind(e) != kBase) throw BadData{};
   const size_t d = Value(e) + ExtraValue(bitbuf_, e);
   Drop(Bits(e));
-  if (d > pos_ && !wrapped_) throw BadData{};
+  if (d > pos_ + history_) throw BadData{};
 
-  size_t from = (pos_ - d) & kWindowMask;
   while (len-- > 0) {
-    win_[pos_] = win_[from];
-    from = (from + 1) & kWindowMask;
+    uint8_t* const at = win_ + pos_;
+    *at = *(at - d);
     if (++pos_ == kWindow) FlushWindow();
   }
   return false;

@@ -1,13 +1,14 @@
 // What the processor offers beyond the baseline the program is built for
 // (i686 for Windows, x86-64 on the host), asked once with cpuid: carry-less
-// multiplication for the CRC-32, BMI2's flag-free shifts for inflate's fast
-// loop. Elsewhere nothing is offered and the baseline code runs.
+// multiplication for the CRC-32 (also in 32-byte registers, in 64-bit
+// builds), BMI2's flag-free shifts for inflate's fast loop. Elsewhere nothing is offered and the baseline code runs.
 #pragma once
 
 namespace qr5::archive {
 
 struct ProcessorExtensions {
-  bool clmul = false;  // PCLMULQDQ with SSE4.1
+  bool clmul = false;   // PCLMULQDQ with SSE4.1
+  bool vclmul = false;  // VPCLMULQDQ with AVX2, and the system keeps the 32-byte registers (64-bit builds)
   bool bmi2 = false;
 };
 
@@ -19,5 +20,7 @@ const ProcessorExtensions& ProcessorHas();
 // as on a processor without the extensions; on (true) goes back to what the
 // processor has. For the tests that prove both.
 void UseProcessorExtensions(bool on);
+// Only those of the given extensions that the processor has.
+void UseProcessorExtensions(const ProcessorExtensions& wanted);
 
 }  // namespace qr5::archive

@@ -32,21 +32,25 @@ TEST(Crc32, CheckValueAndPiecewiseUpdates) {
   EXPECT_EQ(~UpdateCrc(kCrcInit, p, 0), 0u);  // an empty file has CRC 0
 }
 
-// Both fast paths against the one-byte definition: the carry-less
-// multiplication (where the processor has it) and the slicing-by-8 table
-// (with the instruction switched off). Every length up to several folding
-// blocks at every start offset modulo 16, random registers and bytes, long
-// runs, and a run fed in uneven pieces.
+// The fast paths against the one-byte definition: the carry-less
+// multiplication in 32-byte and in 16-byte registers (where the processor
+// has them) and the slicing-by-8 table (with the instructions switched off).
+// Every length up to several folding blocks at every start offset modulo
+// 16, random registers and bytes, long runs, and a run fed in uneven pieces.
 TEST(Crc32, FastUpdateEqualsTheByteStepOnEveryLengthAndAlignment) {
   std::mt19937 rng(20261208);
   std::vector<uint8_t> data(1 << 20);
   for (uint8_t& b : data) b = static_cast<uint8_t>(rng());
   const uint32_t whole = UpdateCrcBytewise(kCrcInit, data.data(), data.size());
   if (!ProcessorHas().clmul) std::printf("note: no carry-less multiplication here; the table path alone is tested\n");
-  for (const bool clmul : {true, false}) {
-    SCOPED_TRACE(clmul ? "carry-less multiplication where the processor has it" : "slicing-by-8");
-    UseProcessorExtensions(clmul);
-    ASSERT_EQ(Extensions().clmul, clmul && ProcessorHas().clmul);
+  for (const int level : {2, 1, 0}) {
+    SCOPED_TRACE(level == 2 ? "carry-less multiplication, wide where the processor has it"
+                 : level == 1 ? "carry-less multiplication in 16-byte registers" : "slicing-by-8");
+    ProcessorExtensions wanted;
+    wanted.clmul = level >= 1;
+    wanted.vclmul = level == 2;
+    UseProcessorExtensions(wanted);
+    ASSERT_EQ(Extensions().clmul, level >= 1 && ProcessorHas().clmul);
     for (size_t offset = 0; offset < 16; ++offset) {
       for (size_t length = 0; length <= 600; ++length) {
         const uint32_t reg = (length & 1) ? static_cast<uint32_t>(rng()) : kCrcInit;
