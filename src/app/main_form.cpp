@@ -50,7 +50,7 @@ void TMainForm::FormCreate() {
   const std::string system_temp = GetWindowsTempDirectory();
   // What killed runs left goes first; a folder that stays harms nothing but
   // room, and is tried again by the next run.
-  if (!install::RemoveLeftoversOfEndedRuns(system_temp, {}, "")) {
+  if (!install::RemoveEndedRunFolders(system_temp)) {
     session::Log().Line("Could not delete a temporary folder an earlier run left in " + system_temp);
   }
   session.TempDir = platform::MakePrivateTempFolder(system_temp, install::kPrivateTempPrefix);

@@ -66,9 +66,9 @@ void TMainForm::DoInstall() {
   install::InstallSuite(*ZipArchive1, SetupFile(), session.InstallDir, session.LanguageName);
   // A killed run's temporary files in the folders just written; their names
   // were passed over meanwhile.
-  if (!install::RemoveLeftoversOfEndedRuns(GetWindowsTempDirectory(),
-                                           install::SuiteFolders(*ZipArchive1, session.InstallDir), session.TempDir)) {
-    session::Log().Line("Could not delete a temporary file or folder an earlier run left");
+  if (!install::RemoveStaleTemporaries(GetWindowsTempDirectory(), install::SuiteFolders(*ZipArchive1, session.InstallDir),
+                                       session.TempDir)) {
+    session::Log().Line("Could not delete a temporary file an earlier run left");
   }
 }
 

@@ -5,13 +5,15 @@
 
 namespace qr5::install {
 
-bool RemoveLeftoversOfEndedRuns(const std::string& system_temp, const std::vector<std::string>& folders,
-                                       const std::string& own_folder) {
-  int left = platform::RemoveEndedPrivateTempFolders(system_temp, kPrivateTempPrefix, own_folder);
-  // Another copy's temporary files would be its half-written files.
-  if (!folders.empty() && !platform::OtherRunsAlive(system_temp, kPrivateTempPrefix, own_folder)) {
-    for (const std::string& folder : folders) left += archive::RemoveStaleTemporaries(folder);
-  }
+bool RemoveEndedRunFolders(const std::string& system_temp) {
+  return platform::RemoveEndedPrivateTempFolders(system_temp, kPrivateTempPrefix, "") == 0;
+}
+
+bool RemoveStaleTemporaries(const std::string& system_temp, const std::vector<std::string>& folders,
+                            const std::string& own_folder) {
+  if (platform::OtherRunsAlive(system_temp, kPrivateTempPrefix, own_folder)) return true;
+  int left = 0;
+  for (const std::string& folder : folders) left += archive::RemoveStaleTemporaries(folder);
   return left == 0;
 }
 

@@ -8,16 +8,19 @@
 
 namespace qr5::install {
 
-
 // The name of a run's private folder below the temporary folder, followed
 // by a number.
 inline constexpr char kPrivateTempPrefix[] = "QR5SETUP";
 
-// Deletes the private folders of ended runs below system_temp (own_folder
-// stays) and, while no other copy of the setup runs, the temporary files in
-// the folders given (those the suite is written to: never a whole tree, which
-// may hold other programs). False when something stays.
-bool RemoveLeftoversOfEndedRuns(const std::string& system_temp, const std::vector<std::string>& folders,
-                                       const std::string& own_folder);
+// Deletes the private folders of ended runs below system_temp; false when
+// one stays.
+bool RemoveEndedRunFolders(const std::string& system_temp);
+
+// While no copy of the setup but the one of own_folder runs, deletes the
+// temporary files of killed runs in the folders given (those the suite is
+// written to: never a whole tree, which may hold other programs); another
+// copy's would be its half-written files. False when one stays.
+bool RemoveStaleTemporaries(const std::string& system_temp, const std::vector<std::string>& folders,
+                            const std::string& own_folder);
 
 }  // namespace qr5::install

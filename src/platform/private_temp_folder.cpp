@@ -33,15 +33,15 @@ int SweepRunFolders(const std::string& system_temp, const std::string& prefix, c
         system_temp + name + "\\" == own_folder) {
       continue;
     }
-    if (!Sys().processes->OpenMutex(RunMutexName(name))) {
+    if (Sys().processes->OpenMutex(RunMutexName(name))) {
+      if (!remove) return -1;
+    } else if (remove) {
       ended.push_back(name);
-    } else if (!remove) {
-      return -1;
     }
   }
   search.reset();
   int left = 0;
-  for (const std::string& name : remove ? ended : std::vector<std::string>()) {
+  for (const std::string& name : ended) {
     DeleteFolderContents(system_temp + name + "\\", TreeFailure::kSkip);
     left += Sys().files->RemoveDirectory(system_temp + name) ? 0 : 1;
   }

@@ -103,7 +103,8 @@ void SuiteFileRemoval::RemoveFolders() {
   if (any_removed_ || uninstaller_ours_) {
     std::vector<std::string> written{dir_};
     for (const std::string& folder : folders_) written.push_back(InFolder(dir_, folder));
-    if (!install::RemoveLeftoversOfEndedRuns(Sys().files->GetTempPath(), written, "")) ++result_.left;
+    const std::string temp = Sys().files->GetTempPath();
+    if (!install::RemoveEndedRunFolders(temp) || !install::RemoveStaleTemporaries(temp, written, "")) ++result_.left;
   }
   std::vector<std::string> order(folders_.begin(), folders_.end());
   // Deepest first, so a folder goes after its subfolders.
