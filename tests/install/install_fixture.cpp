@@ -15,10 +15,13 @@ namespace qr5::install::testing {
 namespace fs = std::filesystem;
 
 std::string ReadHostFile(const std::string& host_path) {
-  std::ifstream in(host_path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  std::ifstream in(host_path, std::ios::binary | std::ios::ate);
+  if (!in) return "";
+  std::string text(static_cast<size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  text.resize(static_cast<size_t>(in.gcount()));
+  return text;
 }
 
 void WriteHostFile(const std::string& host_path, const std::string& content) {

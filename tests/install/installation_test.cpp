@@ -199,7 +199,8 @@ TEST_F(InstallationTest, CompleteEnglishInstallation) {
   // Every payload entry with a dot in its path, at its stored path.
   int suite_files = 0;
   uint64_t suite_bytes = 0;  // what the payload holds, the built uninstaller in place of its stand-in
-  const std::string built_uninstaller = std::string(QR5_BINARY_DIR) + "/bin/QR5_UNINSTALLER.EXE";
+  // The built uninstaller as the payload carries it, without its symbols.
+  const std::string built_uninstaller = std::string(QR5_BINARY_DIR) + "/payload/packed/QR5_UNINSTALLER.EXE";
   for (const auto& entry : fs::recursive_directory_iterator(SuiteSourceDir())) {
     if (!entry.is_regular_file()) continue;
     std::string relative = fs::relative(entry.path(), SuiteSourceDir()).string();

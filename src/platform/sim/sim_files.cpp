@@ -80,6 +80,10 @@ bool SimFileSystem::Locate(const std::string& path, WindowsPath* windows_path,
 
 bool SimFileSystem::IsRunningProgram(const struct stat& st) {
   if (ctx_.module_file_name.empty()) return false;
+  // Once found, only a file with its identity can be it: others need no lookup.
+  if (ctx_.running_program.first == ctx_.module_file_name && ctx_.running_program.second != HostIdentity(st)) {
+    return false;
+  }
   WindowsPath wp;
   if (ParseWindowsPath(ctx_.module_file_name, ctx_.current_dir, false, &wp) != ERROR_SUCCESS) return false;
   const HostLocation running = ctx_.resolver.Resolve(wp);

@@ -153,6 +153,8 @@ std::string PathResolver::DriveFolder(char drive) const {
   for (char letter : {upper, lower}) {
     const std::string folder = root_ + "/drives/" + std::string(1, letter);
     struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0) continue;
+    if (S_ISDIR(st.st_mode)) return folder;  // not a link: nothing to follow
     if (StatPath(folder, &st) && S_ISDIR(st.st_mode) && !Escapes(folder)) return folder;
   }
   return "";
@@ -176,9 +178,14 @@ bool PathResolver::Escapes(const std::string& host) const {
 
 bool PathResolver::FindEntry(const std::string& dir, const std::string& name,
                              std::string* host_name) const {
-  const std::string exact = AnsiToUtf8(name);
   struct stat st;
-  if (::lstat((dir + "/" + exact).c_str(), &st) == 0) {
+  return FindEntry(dir, name, host_name, &st);
+}
+
+bool PathResolver::FindEntry(const std::string& dir, const std::string& name, std::string* host_name,
+                             struct stat* st) const {
+  const std::string exact = AnsiToUtf8(name);
+  if (::lstat((dir + "/" + exact).c_str(), st) == 0) {
     *host_name = exact;
     return true;
   }
@@ -202,15 +209,9 @@ bool PathResolver::FindEntry(const std::string& dir, const std::string& name,
     }
   }
   ::closedir(handle);
-  if (!by_name.empty()) {
-    *host_name = by_name;
-    return true;
-  }
-  if (!by_alias.empty()) {
-    *host_name = by_alias;
-    return true;
-  }
-  return false;
+  if (by_name.empty() && by_alias.empty()) return false;
+  *host_name = by_name.empty() ? by_alias : by_name;
+  return ::lstat((dir + "/" + *host_name).c_str(), st) == 0;
 }
 
 HostLocation PathResolver::Resolve(const WindowsPath& path) const {
@@ -230,12 +231,21 @@ HostLocation PathResolver::Resolve(const WindowsPath& path) const {
     loc.is_dir = true;
     return loc;
   }
+  // The entry's own status tells whether it is a link; only a link needs
+  // the status of where it leads and the check that it stays inside.
+  const auto followed = [this](const std::string& host, struct stat* st, bool* escapes) {
+    *escapes = false;
+    if (!S_ISLNK(st->st_mode)) return true;
+    *escapes = Escapes(host);
+    return StatPath(host, st);
+  };
   for (size_t i = 0; i + 1 < path.parts.size(); ++i) {
     std::string host_name;
     struct stat st;
-    if (loc.error == 0 && FindEntry(dir, path.parts[i], &host_name) &&
-        StatPath(dir + "/" + host_name, &st) && S_ISDIR(st.st_mode)) {
-      if (Escapes(dir + "/" + host_name)) loc.error = ERROR_ACCESS_DENIED;
+    bool escapes = false;
+    if (loc.error == 0 && FindEntry(dir, path.parts[i], &host_name, &st) &&
+        followed(dir + "/" + host_name, &st, &escapes) && S_ISDIR(st.st_mode)) {
+      if (escapes) loc.error = ERROR_ACCESS_DENIED;
       dir += "/" + host_name;
     } else {
       loc.error = ERROR_PATH_NOT_FOUND;
@@ -249,15 +259,17 @@ HostLocation PathResolver::Resolve(const WindowsPath& path) const {
     return loc;
   }
   std::string host_name;
-  if (FindEntry(dir, path.parts.back(), &host_name)) {
-    struct stat st;
+  struct stat st;
+  if (FindEntry(dir, path.parts.back(), &host_name, &st)) {
     loc.leaf = host_name;
     loc.host = dir + "/" + host_name;
-    if (Escapes(loc.host)) {
+    bool escapes = false;
+    const bool present = followed(loc.host, &st, &escapes);
+    if (escapes) {
       loc.error = ERROR_ACCESS_DENIED;
       return loc;
     }
-    if (StatPath(loc.host, &st)) {
+    if (present) {
       loc.exists = true;
       loc.is_dir = S_ISDIR(st.st_mode);
     }

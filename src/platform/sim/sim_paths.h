@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+struct stat;
+
 namespace qr5::platform::sim {
 
 inline constexpr uint32_t kErrorFilenameExcedRange = 206;
@@ -81,6 +83,8 @@ class PathResolver {
   // (or nowhere): the machine never follows one, so it never reaches a
   // host file outside its folder.
   bool Escapes(const std::string& host) const;
+  // FindEntry with the entry's own status (lstat) as found.
+  bool FindEntry(const std::string& dir, const std::string& name, std::string* host_name, struct stat* st) const;
 
   std::string root_;
   mutable std::string real_root_;  // the root's real path, once asked for

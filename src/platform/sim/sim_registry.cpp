@@ -56,14 +56,30 @@ SimRegistry::SimRegistry(std::string root) : root_(std::move(root)), file_(root_
 
 RegDatabase SimRegistry::Load() const {
   std::string text;
+  bool missing = false;
   if (!ReadHostFile(file_, &text)) {
-    if (errno == ENOENT) return RegDatabase();
-    throw std::runtime_error(file_ + ": cannot be read");
+    if (errno != ENOENT) throw std::runtime_error(file_ + ": cannot be read");
+    missing = true;
   }
-  return RegDatabase::Parse(text, file_);
+  if (!cached_ || missing != cached_missing_ || text != cached_text_) {
+    cached_ = false;
+    cached_db_ = missing ? RegDatabase() : RegDatabase::Parse(text, file_);
+    cached_text_ = std::move(text);
+    cached_missing_ = missing;
+    cached_ = true;
+  }
+  return cached_db_;
 }
 
-bool SimRegistry::Save(const RegDatabase& db) { return WriteHostFileAtomic(file_, db.Serialize()); }
+bool SimRegistry::Save(const RegDatabase& db) {
+  std::string text = db.Serialize();
+  if (!WriteHostFileAtomic(file_, text)) return false;
+  cached_text_ = std::move(text);
+  cached_missing_ = false;
+  cached_db_ = db;
+  cached_ = true;
+  return true;
+}
 
 std::string SimRegistry::PathOf(HKEY key) const {
   const std::string predefined = PredefinedName(key);

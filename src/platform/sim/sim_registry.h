@@ -1,7 +1,9 @@
 // The advapi32 registry functions over the machine's "registry.reg",
 // which is read for every operation and rewritten atomically (a new file,
 // then a rename) for every change, under a lock on the machine root so
-// processes sharing the machine never lose each other's writes.
+// processes sharing the machine never lose each other's writes. The text
+// read last is kept with what it parses to, and parsed again only when the
+// file's text differs (another process or a test may have changed it).
 //
 // Denied keys: "registry-denied.txt" in the machine root lists one full key
 // path per line ("HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall";
@@ -66,6 +68,11 @@ class SimRegistry : public Registry {
 
   std::string root_;
   std::string file_;
+  // The text last read or written here, and what it parses to.
+  mutable bool cached_ = false;
+  mutable bool cached_missing_ = false;
+  mutable std::string cached_text_;
+  mutable RegDatabase cached_db_;
   struct Handle {
     std::string path;
     KeyAccess access;
