@@ -26,57 +26,12 @@
 #include <vector>
 
 #include "archive/decoder.h"
+#include "memory_decoder_io.h"
 
-using qr5::archive::DecoderIo;
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-// Feeds a deflate stream from memory; output is counted, not kept.
-class MemoryIo : public DecoderIo {
- public:
-  explicit MemoryIo(const Bytes& data)
-      : data_(data), input_(new uint8_t[qr5::archive::kInputBufferSize]),
-        output_(new uint8_t[qr5::archive::kOutputBufferSize]),
-        work_(new uint8_t[qr5::archive::kWorkAreaSize]) {
-    output = output_.get();
-    work = work_.get();
-    uncompressed_size = UINT64_MAX;
-  }
-  void Reset() {
-    read_ = 0;
-    produced_ = 0;
-    in_pos_ = in_end_ = input_.get();
-  }
-  bool Refill() override {
-    const size_t n = std::min(qr5::archive::kInputBlock, data_.size() - read_);
-    if (n == 0) return false;
-    std::memcpy(input_.get(), data_.data() + read_, n);
-    read_ += n;
-    in_pos_ = input_.get();
-    in_end_ = input_.get() + n;
-    return true;
-  }
-  uint64_t RemainingCompressed() const override { return data_.size() - read_; }
-  void FlushOutput(const uint8_t* p, size_t n) override {
-    if (check_) crc_ = crc32(crc_, p, static_cast<uInt>(n));
-    produced_ += n;
-  }
-  void ShowMessage(const std::string&, const std::string&) override {}
-  uint64_t Produced() const { return produced_; }
-  // With checking on, the output's CRC-32 is kept (outside the timed runs).
-  void SetCheck(bool on) { check_ = on; crc_ = 0; }
-  uLong Crc() const { return crc_; }
-
- private:
-  const Bytes& data_;
-  std::unique_ptr<uint8_t[]> input_, output_, work_;
-  size_t read_ = 0;
-  uint64_t produced_ = 0;
-  bool check_ = false;
-  uLong crc_ = 0;
-};
 
 uint64_t ZlibInflate(const Bytes& data, uLong* crc = nullptr) {
   static uint8_t in[32768], out[32768];
@@ -185,9 +140,8 @@ double BestSeconds(int reps, F&& run) {
 }
 
 void Compare(const char* name, const Bytes& deflated, int reps) {
-  MemoryIo io(deflated);
-  io.SetCheck(true);
-  io.Reset();
+  qr5::bench::MemoryDecoderIo io;
+  io.Start(deflated.data(), deflated.size());
   qr5::archive::Inflate(io);
   uLong zlib_crc = 0;
   ZlibInflate(deflated, &zlib_crc);
@@ -198,7 +152,7 @@ void Compare(const char* name, const Bytes& deflated, int reps) {
   io.SetCheck(false);
   uint64_t ours_bytes = 0;
   const double ours = BestSeconds(reps, [&] {
-    io.Reset();
+    io.Start(deflated.data(), deflated.size());
     qr5::archive::Inflate(io);
     ours_bytes = io.Produced();
   });

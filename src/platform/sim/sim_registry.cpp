@@ -62,11 +62,9 @@ RegDatabase SimRegistry::Load() const {
     missing = true;
   }
   if (!cached_ || missing != cached_missing_ || text != cached_text_) {
-    cached_ = false;
-    cached_db_ = missing ? RegDatabase() : RegDatabase::Parse(text, file_);
-    cached_text_ = std::move(text);
-    cached_missing_ = missing;
-    cached_ = true;
+    // Parsed first: a broken file throws and leaves the cache as it was.
+    RegDatabase db = missing ? RegDatabase() : RegDatabase::Parse(text, file_);
+    Remember(std::move(text), missing, std::move(db));
   }
   return cached_db_;
 }
@@ -74,11 +72,15 @@ RegDatabase SimRegistry::Load() const {
 bool SimRegistry::Save(const RegDatabase& db) {
   std::string text = db.Serialize();
   if (!WriteHostFileAtomic(file_, text)) return false;
-  cached_text_ = std::move(text);
-  cached_missing_ = false;
-  cached_db_ = db;
-  cached_ = true;
+  Remember(std::move(text), false, db);
   return true;
+}
+
+void SimRegistry::Remember(std::string text, bool missing, RegDatabase db) const {
+  cached_text_ = std::move(text);
+  cached_missing_ = missing;
+  cached_db_ = std::move(db);
+  cached_ = true;
 }
 
 std::string SimRegistry::PathOf(HKEY key) const {

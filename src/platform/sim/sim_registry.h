@@ -65,10 +65,12 @@ class SimRegistry : public Registry {
   bool MayWrite(HKEY key, const std::string& path) const;
   long Open(HKEY root, const std::string& sub_key, bool create, KeyAccess access, HKEY* result);
   bool Save(const RegDatabase& db);
+  // The text last read or written here (or a missing file), and what it
+  // parses to.
+  void Remember(std::string text, bool missing, RegDatabase db) const;
 
   std::string root_;
   std::string file_;
-  // The text last read or written here, and what it parses to.
   mutable bool cached_ = false;
   mutable bool cached_missing_ = false;
   mutable std::string cached_text_;
